@@ -20,9 +20,16 @@ std::mutex& ProfileWriteMutex()
     return mutex;
 }
 
-bool HasLineBreak(std::string_view text)
+bool HasAny(std::string_view text, std::string_view characters)
 {
-    return text.find_first_of("\r\n") != std::string_view::npos;
+    return text.find_first_of(characters) != std::string_view::npos;
+}
+
+// Names and values that would change the structure of the file when written.
+bool BreaksStructure(std::string_view section, std::optional<std::string_view> key,
+                     std::optional<std::string_view> value)
+{
+    return HasAny(section, "\r\n]") || (key && HasAny(*key, "\r\n=")) || (value && HasAny(*value, "\r\n"));
 }
 
 } // namespace
@@ -63,7 +70,7 @@ int ReadProfileInt(std::string_view section, std::string_view key, int defaultVa
 bool WriteProfileString(std::string_view section, std::optional<std::string_view> key,
                         std::optional<std::string_view> value, const std::string& path)
 {
-    if (HasLineBreak(section) || (key && HasLineBreak(*key)) || (value && HasLineBreak(*value))) return false;
+    if (BreaksStructure(section, key, value)) return false;
     std::lock_guard lock(ProfileWriteMutex());
     const FileReadResult file = ReadWholeFile(path, kMaxProfileFileBytes);
     if (file.status == FileReadStatus::Failed) return false;

@@ -24,8 +24,8 @@ std::string ReadProfileString(std::string_view section, std::string_view key, st
 int ReadProfileInt(std::string_view section, std::string_view key, int defaultValue, const std::string& path);
 
 // Writes key=value into section, creating the file and the section as needed. A missing value deletes
-// the key; a missing key deletes the whole section. Names and values with line breaks are refused.
-// The file is replaced atomically. False when the file cannot be read or written.
+// the key; a missing key deletes the whole section. Line breaks, "]" in a section name and "=" in a key are
+// refused. The file is replaced atomically. False when the file cannot be read or written.
 bool WriteProfileString(std::string_view section, std::optional<std::string_view> key,
                         std::optional<std::string_view> value, const std::string& path);
 

@@ -99,6 +99,8 @@ TEST_F(PrivateProfileTest, LineBreaksInNamesOrValuesAreRefused)
     EXPECT_FALSE(WriteProfileString("Global", "Path to Program Files", "/a\n[MIDI Control]\nCC1=5", ini_));
     EXPECT_FALSE(WriteProfileString("Global", "K\r", "v", ini_));
     EXPECT_FALSE(WriteProfileString("G\nx", "K", "v", ini_));
+    EXPECT_FALSE(WriteProfileString("G]x", "K", "v", ini_));
+    EXPECT_FALSE(WriteProfileString("Global", "K=v", "v", ini_));
     EXPECT_EQ(ReadText(ini_), before);
 }
 
