@@ -5,9 +5,11 @@
 
 namespace
 {
+// Infinities are cleared like NaN: left in the history they would turn into NaN and back into
+// infinity at every step, and the lag would never recover.
 double Sanitised(double value, double offset)
 {
-    return std::isnan(value) ? 0.0 : value + offset;
+    return std::isfinite(value) ? value + offset : 0.0;
 }
 } // namespace
 

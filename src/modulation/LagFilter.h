@@ -3,8 +3,8 @@
 #include <numbers>
 
 // A lag processor (LAG 1, LAG 2): a second-order Butterworth low-pass (Q = 1/sqrt 2) run once per
-// control tick at the nominal control rate of 1000 ticks per second. NaN in the input or the
-// history becomes 0 at the next step; a tiny offset of alternating sign keeps denormals away.
+// control tick at the nominal control rate of 1000 ticks per second. NaN or an infinity in the
+// input or the history becomes 0 at the next step; a tiny offset of alternating sign keeps denormals away.
 // Process runs on the audio thread once per tick; setters and reset under the instance lock.
 // Until a corner is set, every coefficient is 0 and the output stays 0.
 class LagFilter
