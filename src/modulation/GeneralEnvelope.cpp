@@ -18,8 +18,8 @@ void GeneralEnvelope::Reset(double sampleRate)
 {
     if (std::isfinite(sampleRate) && sampleRate > 0.0) rateBase = std::numbers::ln10 / sampleRate;
     state = kIdle;
-    target = previous = factor = level = 0.0;
-    delayTarget = previousDelay = delayFactor = delayCounter = 0.0;
+    target = factor = level = 0.0;
+    delayTarget = delayFactor = delayCounter = 0.0;
     Rest();
 }
 
@@ -50,7 +50,6 @@ void GeneralEnvelope::Step()
         Rest();
         return;
     }
-    previous = level;
     level += (target - level) * factor;
     if (state == kDelay) StepDelay();
     if (state == kAttack) StepAttack();
@@ -67,7 +66,6 @@ void GeneralEnvelope::Step()
 void GeneralEnvelope::StepDelay()
 {
     level = std::max(level, 0.0);
-    previousDelay = delayCounter;
     delayCounter += (delayTarget - delayCounter) * delayFactor;
     if (delayCounter >= 1.0)
     {

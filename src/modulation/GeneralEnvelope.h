@@ -67,11 +67,9 @@ private:
     bool autoRelease = false;
     int state = kIdle;
     double target = 0.0;
-    double previous = 0.0;
     double factor = 0.0;
     double level = 0.0;
     double delayTarget = 0.0;
-    double previousDelay = 0.0;
     double delayFactor = 0.0;
     double delayCounter = 0.0;
     double rateBase;

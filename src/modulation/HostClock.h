@@ -16,9 +16,14 @@ public:
     static constexpr double kDefaultTempo = 120.0;
     static constexpr double kTempoResolution = 1000.0; // tempo is rounded to 1/1000 beat per minute
     // Length of every division in beats (quarter notes); entry 0 holds no division.
+    // clang-format off
     static constexpr std::array<double, kDivisionCount> kDivisionBeats = {
-        0.0,  16.0,      12.0, 8.0,   6.0,       4.0,  3.0,    2.0,       1.5,   4.0 / 3.0, 1.0,
-        0.75, 2.0 / 3.0, 0.5,  0.375, 1.0 / 3.0, 0.25, 0.1875, 1.0 / 6.0, 0.125, 0.0625};
+        0.0,                                     // "off"
+        16.0, 12.0, 8.0, 6.0, 4.0,               // "4/1"  "2/1."  "2/1"  "1/1."  "1/1"
+        3.0, 2.0, 1.5, 4.0 / 3.0, 1.0,           // "1/2." "1/2"   "1/4." "1/2T"  "1/4"
+        0.75, 2.0 / 3.0, 0.5, 0.375, 1.0 / 3.0,  // "1/8." "1/4T"  "1/8"  "1/16." "1/8T"
+        0.25, 0.1875, 1.0 / 6.0, 0.125, 0.0625}; // "1/16" "1/32." "1/16T" "1/32" "1/64"
+    // clang-format on
 
     HostClock();
 
