@@ -1,0 +1,73 @@
+#pragma once
+
+#include "modulation/HostTimeInfo.h"
+
+#include <array>
+
+// Turns the host's tempo and musical position into twenty beat divisions ("4/1" ... "1/64").
+// Every division keeps its own cycle length, countdown to the next start and edge state, and all of
+// them run every sample, so that switching a division costs nothing. Division 0 is "off".
+// Audio thread only (transport update once per host process call, step once per sample).
+class HostClock
+{
+public:
+    static constexpr int kDivisionCount = 21; // "off" plus twenty divisions
+    static constexpr double kDefaultSampleRate = 44100.0;
+    static constexpr double kDefaultTempo = 120.0;
+    static constexpr double kTempoResolution = 1000.0; // tempo is rounded to 1/1000 beat per minute
+    // Length of every division in beats (quarter notes); entry 0 holds no division.
+    // clang-format off
+    static constexpr std::array<double, kDivisionCount> kDivisionBeats = {
+        0.0,                                     // "off"
+        16.0, 12.0, 8.0, 6.0, 4.0,               // "4/1"  "2/1."  "2/1"  "1/1."  "1/1"
+        3.0, 2.0, 1.5, 4.0 / 3.0, 1.0,           // "1/2." "1/2"   "1/4." "1/2T"  "1/4"
+        0.75, 2.0 / 3.0, 0.5, 0.375, 1.0 / 3.0,  // "1/8." "1/4T"  "1/8"  "1/16." "1/8T"
+        0.25, 0.1875, 1.0 / 6.0, 0.125, 0.0625}; // "1/16" "1/32." "1/16T" "1/32" "1/64"
+    // clang-format on
+
+    HostClock();
+
+    // Set-up: division lengths are counted in samples at this rate (taken at the next tempo update).
+    void SetSampleRate(double sampleRate);
+
+    // Once per host process call, before rendering.
+    void UpdateTransport(const HostTimeInfo& info);
+
+    // Once per sample.
+    void Step();
+
+    // Once per control tick for each external clock: true at the first test after division d has
+    // restarted. The edge state belongs to the division, so of two clocks on one division only the
+    // first tested reports the start. Out-of-range and "off" divisions never start.
+    bool DivisionStart(int division);
+
+    static bool IsDivision(int division) { return division > 0 && division < kDivisionCount; }
+
+    // Cycle length and samples left to the next start of division d (0 for "off" or out of range).
+    int Period(int division) const { return IsDivision(division) ? period[division] : 0; }
+    int Phase(int division) const { return IsDivision(division) ? phase[division] : 0; }
+    double PeriodExact(int division) const { return IsDivision(division) ? periodExact[division] : 0.0; }
+    double NextStart(int division) const { return IsDivision(division) ? nextStart[division] : 0.0; }
+    double Counter() const { return counter; }
+    double SamplesPerBeat() const { return samplesPerBeat; }
+    double Tempo() const { return transport.tempo; }
+    bool Running() const { return running; }
+
+private:
+    void UpdateTempo(const HostTimeInfo& info);
+    void Realign();
+    void RestartDivisions();
+
+    HostTimeInfo transport;
+    std::array<int, kDivisionCount> period{};
+    std::array<int, kDivisionCount> phase{};
+    std::array<double, kDivisionCount> nextStart{};
+    std::array<double, kDivisionCount> periodExact{};
+    double counter = 0.0;
+    double sampleRate = kDefaultSampleRate;
+    double samplesPerBeat = 0.0;
+    double lastPosition = 0.0;
+    std::array<bool, kDivisionCount> edgeState{};
+    bool started = false;
+    bool running = false;
+};
