@@ -159,7 +159,8 @@ void IPlugBase::ApplySampleRate(double rate)
 
 void IPlugBase::ApplyBlockSize(int frames)
 {
-    if (frames < 1 || frames > kMaxBlockSize || frames == mBlockSize)
+    frames = std::min(frames, kMaxBlockSize);
+    if (frames < 1 || frames == mBlockSize)
     {
         return;
     }

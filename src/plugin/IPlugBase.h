@@ -77,19 +77,23 @@ public:
     virtual void SetActive(bool active);
     // One MIDI event of the current block (audio thread). The base passes it on to the host.
     virtual void HandleMidi(const MidiMessage& message);
+    // One system-exclusive event of the current block (audio thread); the base ignores it.
     virtual void HandleSysEx(const SysExMessage& message) { static_cast<void>(message); }
     // Name of a MIDI note (dispatcher thread); the base has none.
     virtual bool GetNoteName(int note, std::string& text);
-    // Program state of the current parameters, appended to chunk (caller holds the lock).
+    // Program state of the current parameters, appended to chunk (dispatcher or editor thread,
+    // caller holds the lock; allocates).
     virtual bool SerializeProgramState(ChunkBuffer& chunk) { return SerializeParams(chunk); }
-    // Loads a program state at pos; returns the next position or -1 (caller holds the lock).
+    // Loads a program state at pos; returns the next position or -1 (dispatcher or editor
+    // thread, caller holds the lock).
     virtual int UnserializeProgramState(const ChunkBuffer& chunk, int pos)
     {
         return UnserializeParams(chunk, pos);
     }
     // End of IdentifyHostOnce (dispatcher thread).
     virtual void OnHostIdentified() {}
-    // A control of the editor moved (editor thread): value, host notification, ParamChanged.
+    // A control of the editor moved (editor thread; takes the lock): the value from the
+    // normalised position, NotifyHostParamChange, then ParamChanged. Bad indexes do nothing.
     virtual void SetParamFromEditor(int index, double normalized);
 
     // ---- Host side, supplied by the host adapter ----------------------------------------------
@@ -104,30 +108,36 @@ public:
     virtual bool GetHostTime(HostTimeInfo& info) = 0;
     // MIDI thru (audio thread); true when the host accepted the event.
     virtual bool SendMidiToHost(const MidiMessage& message) = 0;
+    // True while the host renders faster than real time (audio or dispatcher thread).
     virtual bool IsRenderingOffline() { return false; }
     // Host kind, -1 until identified (dispatcher thread).
     virtual int GetHost() { return mHost; }
+    // Kind of host interface, kApiVst2 (any thread).
     virtual int GetAPI() const { return kApiVst2; }
+    // Identifies the host once per instance, then calls OnHostIdentified (dispatcher thread).
     virtual void IdentifyHostOnce() {}
 
     // ---- Editor, programs and set-up ----------------------------------------------------------
     // Takes the lock; pushes every normalised value to the editor's controls, lets the editor
     // create its drawing surfaces and keeps it for the life of the instance (user-interface thread).
     virtual void AttachEditor(std::unique_ptr<IEditorLink> editor);
+    // Latency reported to the host (dispatcher thread).
     virtual void SetLatency(int samples) { mLatency = samples; }
-    // Pushes every value (not normalised) into the editor's controls, if an editor is attached.
+    // Pushes every value (not normalised) into the editor's controls, if an editor is attached
+    // (thread of the change, lock held by the caller).
     virtual void RefreshParamControls();
     // Reads a bank (see SerializePresets) at pos, then reselects the current program; returns the
-    // last position or -1.
+    // last position or -1 (dispatcher or editor thread, caller holds the lock).
     virtual int UnserializePresets(const ChunkBuffer& chunk, int pos);
-    // Stores the current state in the current slot; a non-empty name renames the slot.
+    // Stores the current state in the current slot; a non-empty name renames the slot
+    // (dispatcher or editor thread, caller holds the lock).
     virtual void ModifyCurrentPreset(std::string_view name = {});
     // The program list or a program name changed (dispatcher or editor thread).
     virtual void PresetsChanged() {}
-    // Non-finite or non-positive rates are ignored.
+    // Stores the host's sample rate; non-finite or non-positive rates are ignored (dispatcher thread).
     virtual void ApplySampleRate(double rate);
-    // Resizes and clears every channel's scratch buffer when the size changes; the size is limited
-    // to 1 .. kMaxBlockSize and other values are ignored.
+    // Resizes and clears every channel's scratch buffer when the size changes (dispatcher thread;
+    // allocates). Sizes above kMaxBlockSize are limited to it, sizes below 1 are ignored.
     virtual void ApplyBlockSize(int frames);
 
     // ---- Parameters ---------------------------------------------------------------------------

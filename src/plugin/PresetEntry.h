@@ -3,6 +3,7 @@
 #include "plugin/ChunkBuffer.h"
 
 #include <string>
+#include <string_view>
 
 // One program slot: whether it holds a program, its name and its program state.
 struct PresetEntry

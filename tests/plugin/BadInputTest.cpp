@@ -35,15 +35,18 @@ ChunkBuffer MakeBank(TestPlug& plug, std::mt19937& rng)
     return bank;
 }
 
-// Lengths worth cutting a bank at: everything in the first two slots, a band around every slot
-// boundary and a sparse stride over the rest.
+// Lengths worth cutting a bank at: everything in the first two slots, a band around every eighth
+// slot boundary and the end, and a sparse stride over the rest.
 std::vector<int> BankCutPoints(const ChunkBuffer& bank, int slotSize)
 {
+    constexpr int kBandSlots = 8;
+    constexpr int kStride = 401;
     std::vector<int> cuts;
     for (int n = 0; n <= bank.Size(); ++n)
     {
         const int intoSlot = n % slotSize;
-        if (n < 2 * slotSize + 40 || intoSlot < 24 || intoSlot > slotSize - 8 || n % 97 == 0)
+        const bool inBand = (n / slotSize) % kBandSlots == 0 && (intoSlot < 24 || intoSlot > slotSize - 8);
+        if (n < 2 * slotSize + 40 || inBand || n > bank.Size() - 8 || n % kStride == 0)
         {
             cuts.push_back(n);
         }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace
 {
@@ -20,10 +22,16 @@ struct FakeEditor : IEditorLink
     {
         pushes.push_back({index, value, normalized});
     }
-    void PrepareDraw() override { prepared = pushes.size(); }
+    void PrepareDraw() override
+    {
+        prepared = pushes.size();
+        lockHeld = mutex && HeldByThisThread(*mutex);
+    }
 
     std::vector<Push> pushes;
     size_t prepared = 0;
+    std::recursive_mutex* mutex = nullptr;
+    bool lockHeld = false;
 };
 
 constexpr int kMg1FreqA = Param::BlockParamIndex(0, Param::kMg1Freq);
@@ -107,6 +115,46 @@ TEST(IPlugBase, SetParamFromEditorSetsNotifiesThenAppliesUnderTheLock)
     EXPECT_EQ(plug.automated.back().second, 0.0);
 }
 
+TEST(IPlugBase, ProgramReadsApplyValuesUnderTheLock)
+{
+    TestPlug plug(TestPlug::Format::Bare);
+    ChunkBuffer state;
+    plug.SerializeParams(state);
+    plug.probeLockInParamChanged = true;
+    EXPECT_EQ(plug.UnserializeParams(state, 0), state.Size());
+    EXPECT_TRUE(plug.lockHeldInParamChanged);
+}
+
+// While another thread holds the lock (as a process call does for its whole block), editor
+// changes from a second thread wait: the value never moves under the holder.
+TEST(IPlugBase, EditorChangesWaitForTheLockHolder)
+{
+    TestPlug plug;
+    std::atomic<bool> stop = false;
+    std::atomic<int> edits = 0;
+    std::thread editor(
+        [&]
+        {
+            for (int n = 0; !stop; ++n)
+            {
+                plug.SetParamFromEditor(Param::kFinal, n % 2 ? 0.9 : 0.1);
+                ++edits;
+            }
+        });
+    for (int block = 0; block < 50; ++block)
+    {
+        std::lock_guard<std::recursive_mutex> lock(plug.Mutex());
+        const double atStart = plug.GetParam(Param::kFinal)->Value();
+        const int editsAtStart = edits;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        EXPECT_EQ(plug.GetParam(Param::kFinal)->Value(), atStart);
+        EXPECT_LE(edits - editsAtStart, 1);
+    }
+    stop = true;
+    editor.join();
+    EXPECT_GT(edits, 0);
+}
+
 TEST(IPlugBase, NotifyHostAllParamsSendsEveryNormalizedValueInOrder)
 {
     TestPlug plug;
@@ -132,11 +180,13 @@ TEST(IPlugBase, EditorReceivesNormalizedValuesOnAttachAndPlainValuesOnRefresh)
     plug.RefreshParamControls(); // no editor: nothing happens
     auto owned = std::make_unique<FakeEditor>();
     FakeEditor* editor = owned.get();
+    editor->mutex = &plug.Mutex();
     plug.GetParam(kMg1FreqA)->Set(23.49);
     plug.AttachEditor(std::move(owned));
     ASSERT_EQ(plug.GetEditor(), editor);
     ASSERT_EQ(editor->pushes.size(), 229u);
     EXPECT_EQ(editor->prepared, 229u);
+    EXPECT_TRUE(editor->lockHeld);
     EXPECT_TRUE(editor->pushes[kMg1FreqA].normalized);
     EXPECT_NEAR(editor->pushes[kMg1FreqA].value, 0.5, 1e-4);
 
@@ -155,11 +205,14 @@ TEST(IPlugBase, BlockSizeAndSampleRateIgnoreNonsense)
     EXPECT_EQ(plug.GetBlockSize(), 256);
     EXPECT_EQ(plug.GetOutChannel(0)->scratch, std::vector<double>(256, 0.0));
     EXPECT_EQ(plug.GetOutChannel(0)->data, plug.GetOutChannel(0)->scratch.data());
-    for (int bad : {0, -5, IPlugBase::kMaxBlockSize + 1})
+    for (int bad : {0, -5})
     {
         plug.ApplyBlockSize(bad);
         EXPECT_EQ(plug.GetBlockSize(), 256);
     }
+    plug.ApplyBlockSize(1 << 30);
+    EXPECT_EQ(plug.GetBlockSize(), IPlugBase::kMaxBlockSize);
+    EXPECT_EQ(plug.GetOutChannel(1)->scratch.size(), static_cast<size_t>(IPlugBase::kMaxBlockSize));
     plug.ApplySampleRate(48000.0);
     for (double bad : {0.0, -1.0, std::nan(""), HUGE_VAL})
     {

@@ -50,6 +50,11 @@ public:
     void ParamChanged(int index) override
     {
         IPlugBase::ParamChanged(index);
+        if (probeLockInParamChanged)
+        {
+            probeLockInParamChanged = false;
+            lockHeldInParamChanged = HeldByThisThread(Mutex());
+        }
         changed.push_back(index);
         events.emplace_back('c', index);
     }
@@ -120,6 +125,9 @@ public:
     }
     int presetsChanged = 0;
     bool lockHeldWhileNotifying = false;
+    // When set, the next ParamChanged records whether the lock was held and clears the flag.
+    bool probeLockInParamChanged = false;
+    bool lockHeldInParamChanged = false;
 
 private:
     Format mFormat;
