@@ -1,0 +1,14 @@
+#pragma once
+
+// What the plug-in base needs from its editor: the editor's controls mirror parameter values.
+// Called with the instance lock held, on the thread that changed the values; implementations
+// only store the value and mark controls dirty (no drawing, no blocking).
+class IEditorLink
+{
+public:
+    virtual ~IEditorLink() = default;
+    // Sets every control bound to the parameter to the value (a normalised position if normalized).
+    virtual void PushParamToControls(int paramIndex, double value, bool normalized) = 0;
+    // Creates the drawing surfaces; called once when the editor is attached (user-interface thread).
+    virtual void PrepareDraw() = 0;
+};

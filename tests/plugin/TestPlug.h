@@ -1,0 +1,134 @@
+#pragma once
+
+#include "instrument/ParameterTable.h"
+#include "plugin/IPlugBase.h"
+#include "plugin/ProgramState.h"
+
+#include <cmath>
+#include <future>
+#include <string>
+#include <vector>
+
+// True if the calling thread holds the lock: another thread then cannot take it.
+inline bool HeldByThisThread(std::recursive_mutex& mutex)
+{
+    return !std::async(std::launch::async,
+                       [&mutex]
+                       {
+                           if (!mutex.try_lock())
+                           {
+                               return false;
+                           }
+                           mutex.unlock();
+                           return true;
+                       })
+                .get();
+}
+
+// The plug-in base with the instrument's parameter table, recording what it tells the host.
+class TestPlug : public IPlugBase
+{
+public:
+    static constexpr int kPresets = 64;
+    static constexpr int32_t kUniqueId = ('z' << 24) | ('r' << 16) | ('4' << 8) | '4';
+    static constexpr int32_t kVersion = 0x00010205;
+
+    enum class Format
+    {
+        Bare,  // the base format: values only
+        Tagged // the instrument's program state
+    };
+
+    explicit TestPlug(Format format = Format::Tagged)
+        : IPlugBase(Param::kNumParams, "0-1 0-2", kPresets, "ZR-4400", "", "Zarnow Audio", kVersion,
+                    kUniqueId, 0, true, true, true),
+          mFormat(format)
+    {
+        DefineParameterTable(*this);
+    }
+
+    void ParamChanged(int index) override
+    {
+        IPlugBase::ParamChanged(index);
+        if (probeLockInParamChanged)
+        {
+            probeLockInParamChanged = false;
+            lockHeldInParamChanged = HeldByThisThread(Mutex());
+        }
+        changed.push_back(index);
+        events.emplace_back('c', index);
+    }
+    void NotifyHostParamChange(int index, double normalized) override
+    {
+        if (automated.empty())
+        {
+            lockHeldWhileNotifying = HeldByThisThread(Mutex());
+        }
+        automated.emplace_back(index, normalized);
+        events.emplace_back('h', index);
+    }
+    void BeginParamEdit(int) override {}
+    void EndParamEdit(int) override {}
+    void NotifyHostProgramChange() override {}
+    bool GetHostTime(HostTimeInfo&) override { return false; }
+    bool SendMidiToHost(const MidiMessage& message) override
+    {
+        sentMidi.push_back(message);
+        return true;
+    }
+    void PresetsChanged() override { ++presetsChanged; }
+    bool SerializeProgramState(ChunkBuffer& chunk) override
+    {
+        return mFormat == Format::Tagged ? ProgramState::Serialize(*this, chunk) : SerializeParams(chunk);
+    }
+    int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override
+    {
+        return mFormat == Format::Tagged ? ProgramState::Unserialize(*this, chunk, pos)
+                                         : UnserializeParams(chunk, pos);
+    }
+
+    // True if every parameter holds a finite value inside its range.
+    bool AllParamsInRange() const
+    {
+        for (int i = 0; i < NParams(); ++i)
+        {
+            const IParameter* p = GetParam(i);
+            if (!std::isfinite(p->Value()) || p->Value() < p->Min() || p->Value() > p->Max())
+            {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::vector<double> Values() const
+    {
+        std::vector<double> values;
+        for (int i = 0; i < NParams(); ++i)
+        {
+            values.push_back(GetParam(i)->Value());
+        }
+        return values;
+    }
+
+    std::vector<int> changed;
+    std::vector<std::pair<int, double>> automated;
+    // ('h', index) for a host notification, ('c', index) for ParamChanged, in call order.
+    std::vector<std::pair<char, int>> events;
+    std::vector<MidiMessage> sentMidi;
+
+    void ClearRecords()
+    {
+        changed.clear();
+        automated.clear();
+        events.clear();
+    }
+    int presetsChanged = 0;
+    bool lockHeldWhileNotifying = false;
+    // When set, the next ParamChanged records whether the lock was held and clears the flag.
+    bool probeLockInParamChanged = false;
+    bool lockHeldInParamChanged = false;
+
+private:
+    Format mFormat;
+};
