@@ -9,8 +9,8 @@ namespace zr
 
 namespace
 {
-constexpr double kMgRestOutput = 0.0;  // MG1 and MG2 as constructed
-constexpr double kOpenVca = 1.0;       // a VCA without a source
+constexpr double kMgRestOutput = 0.0; // MG1 and MG2 as constructed
+constexpr double kOpenVca = 1.0;      // a VCA without a source
 constexpr double kResonatorCenter = 0.5;
 } // namespace
 

@@ -13,8 +13,7 @@ CutoffTable::CutoffTable() : entries_(kLast + 1, 0.0) {}
 
 void CutoffTable::Build(double fs)
 {
-    if (!(fs >= 1.0))
-        return;
+    if (!(fs >= 1.0)) return;
     const double rate = static_cast<float>(fs);
     for (int i = 0; i <= kLast; ++i)
     {

@@ -49,15 +49,13 @@ void EM::Step()
 {
     if (holdEnabled_)
     {
-        if (!useHold_ || attack_ > kHoldLatchAbove)
-            held_ = true;
+        if (!useHold_ || attack_ > kHoldLatchAbove) held_ = true;
     }
     else if (held_ && (!useHold_ || attack_ < kHoldReleaseBelow))
     {
         Release();
     }
-    if (state_ == kIdle)
-        return;
+    if (state_ == kIdle) return;
     value_ += (target_ - value_) * rate_;
     if (state_ == kAttack && value_ >= 1.0)
     {
@@ -76,22 +74,19 @@ void EM::Step()
 void EM::SetAttack(double attack)
 {
     attack_ = std::clamp(attack, 0.0, 1.0);
-    if (state_ == kAttack)
-        rate_ = Rate(attack_);
+    if (state_ == kAttack) rate_ = Rate(attack_);
 }
 
 void EM::SetDecay(double value)
 {
     decay_ = kDecaySpan * value + kDecayFloor;
-    if (state_ == kDecay)
-        rate_ = Rate(decay_);
+    if (state_ == kDecay) rate_ = Rate(decay_);
 }
 
 void EM::SetSustain(double value)
 {
     sustain_ = value;
-    if (state_ == kDecay)
-        target_ = value;
+    if (state_ == kDecay) target_ = value;
 }
 
 void EM::SetReleaseMode(int mode)
@@ -123,8 +118,7 @@ void EM::SetOverRelease(bool on)
 
 void EM::RefreshReleaseRate()
 {
-    if (state_ == kRelease)
-        rate_ = Rate(releaseTime_);
+    if (state_ == kRelease) rate_ = Rate(releaseTime_);
 }
 
 } // namespace zr

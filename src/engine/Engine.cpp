@@ -7,7 +7,8 @@ namespace zr
 {
 
 Engine::Engine()
-    : blocks_{SynthBlock(increments_, cutoffs_), SynthBlock(increments_, cutoffs_), SynthBlock(increments_, cutoffs_)},
+    : blocks_{SynthBlock(increments_, cutoffs_), SynthBlock(increments_, cutoffs_),
+              SynthBlock(increments_, cutoffs_)},
       keyboard_(blocks_)
 {
 }
@@ -49,8 +50,7 @@ void Engine::SetUseHold(bool on)
 
 void Engine::HandleMidi(const MidiMessage& message)
 {
-    if (host_ && host_->MidiThruOn())
-        host_->SendMidiToHost(message);
+    if (host_ && host_->MidiThruOn()) host_->SendMidiToHost(message);
     MidiMessage item = message;
     item.data1 &= midi::kDataMask;
     item.data2 &= midi::kDataMask;
@@ -75,8 +75,7 @@ void Engine::HandleMidi(const MidiMessage& message)
         }
         break;
     case midi::kProgramChange:
-        if (host_ && !host_->IgnoreProgramChange())
-            host_->LoadProgram(item.data1);
+        if (host_ && !host_->IgnoreProgramChange()) host_->LoadProgram(item.data1);
         break;
     default:
         break;
@@ -127,8 +126,7 @@ void Engine::HandleController(int controller, int value)
     }
     const double normalized = value / kControllerScale;
     inputs_.Update(controller, normalized);
-    if (!host_)
-        return;
+    if (!host_) return;
     const int parameter = host_->MappedParameter(controller);
     if (parameter >= 0 && host_->NormalizedValue(parameter) != normalized)
         host_->SetParamFromEditor(parameter, normalized);
@@ -142,8 +140,7 @@ void Engine::RunTick()
 
 void Engine::ProcessAudio(double* left, double* right, int n)
 {
-    if (!left || !right || n <= 0)
-        return;
+    if (!left || !right || n <= 0) return;
     // The host's transport (HostTimeInfo) is handed to the host-synchronised clock here, once per
     // call and before the first tick of the call.
     std::fill(left, left + n, 0.0);

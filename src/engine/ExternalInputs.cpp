@@ -25,14 +25,12 @@ void ExternalInputs::Update(int controller, double value)
 
 void ExternalInputs::SetTriggerController(int index, int controller)
 {
-    if (index >= 0 && index < kTriggers)
-        triggers_[index].controller = controller;
+    if (index >= 0 && index < kTriggers) triggers_[index].controller = controller;
 }
 
 void ExternalInputs::SetVoltageController(int index, int controller)
 {
-    if (index >= 0 && index < kVoltages)
-        voltageController_[index] = controller;
+    if (index >= 0 && index < kVoltages) voltageController_[index] = controller;
 }
 
 } // namespace zr

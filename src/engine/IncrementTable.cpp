@@ -13,8 +13,7 @@ IncrementTable::IncrementTable() : entries_(kSize, 0) {}
 
 void IncrementTable::Build(double fs)
 {
-    if (!(fs >= 1.0))
-        return;
+    if (!(fs >= 1.0)) return;
     const double rate = static_cast<float>(fs);
     // Increments above half the 32-bit range only occur far above the sample rate; they are
     // limited so the conversion stays defined.

@@ -13,8 +13,8 @@ class IncrementTable
 public:
     static constexpr int kSize = 34561;
     static constexpr int kLast = kSize - 1;
-    static constexpr int kCenter = 17281;      // entry of pitch index 0
-    static constexpr int kMasterBase = 18817;  // entry of MIDI note 12 (C0), the masters' base
+    static constexpr int kCenter = 17281;     // entry of pitch index 0
+    static constexpr int kMasterBase = 18817; // entry of MIDI note 12 (C0), the masters' base
 
     IncrementTable();
 

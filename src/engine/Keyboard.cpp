@@ -12,17 +12,13 @@ void Keyboard::Reset()
 
 void Keyboard::NoteOn(int key, int velocity)
 {
-    if (key < 0 || key >= kKeys || velocity <= 0)
-        return;
-    if (velocity_[key] == 0)
-        ++heldCount_;
+    if (key < 0 || key >= kKeys || velocity <= 0) return;
+    if (velocity_[key] == 0) ++heldCount_;
     velocity_[key] = static_cast<std::uint8_t>(velocity);
     ++serial_;
     multipleTrigger_ = true;
-    if (heldCount_ == 1)
-        singleTrigger_ = true;
-    if (kbdTrigCount_ > 0)
-        keyboardTrigger_ = heldCount_ == kbdTrigCount_;
+    if (heldCount_ == 1) singleTrigger_ = true;
+    if (kbdTrigCount_ > 0) keyboardTrigger_ = heldCount_ == kbdTrigCount_;
     keyboardCv_ = key / kKeyCvHalfRange - 1.0;
     for (SynthBlock& block : blocks_)
         block.Assign(key, serial_);
@@ -30,8 +26,7 @@ void Keyboard::NoteOn(int key, int velocity)
 
 bool Keyboard::NoteOff(int key)
 {
-    if (key < 0 || key >= kKeys)
-        return false;
+    if (key < 0 || key >= kKeys) return false;
     if (velocity_[key] > 0)
     {
         velocity_[key] = 0;

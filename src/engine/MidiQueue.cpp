@@ -20,8 +20,7 @@ void MidiQueue::Resize(int maxBlockSize)
     // A host that announces no block size still gets one growth unit, so MIDI is never dropped.
     granularity_ = RoundUpToGrowthUnit(std::max(maxBlockSize, 1));
     const int wanted = count_ > granularity_ ? RoundUpToGrowthUnit(count_) : granularity_;
-    if (wanted != capacity_)
-        Reallocate(wanted);
+    if (wanted != capacity_) Reallocate(wanted);
 }
 
 void MidiQueue::Add(const MidiMessage& message)
@@ -46,8 +45,7 @@ void MidiQueue::Add(const MidiMessage& message)
 
 void MidiQueue::DropConsumed()
 {
-    if (readIndex_ == 0)
-        return;
+    if (readIndex_ == 0) return;
     std::move(items_.get() + readIndex_, items_.get() + count_, items_.get());
     count_ -= readIndex_;
     readIndex_ = 0;
@@ -56,8 +54,7 @@ void MidiQueue::DropConsumed()
 bool MidiQueue::Reallocate(int newCapacity)
 {
     std::unique_ptr<MidiMessage[]> storage(new (std::nothrow) MidiMessage[newCapacity]);
-    if (!storage)
-        return false;
+    if (!storage) return false;
     std::copy(items_.get(), items_.get() + count_, storage.get());
     items_ = std::move(storage);
     capacity_ = newCapacity;

@@ -23,8 +23,7 @@ OscillatorBank::OscillatorBank(const IncrementTable& increments)
 
 void OscillatorBank::SetUp(double fs, const int* fmBuffer)
 {
-    if (!(fs >= 1.0))
-        return;
+    if (!(fs >= 1.0)) return;
     fmBuffer_ = fmBuffer;
     phase_.fill(0);
     increment_.fill(0);
@@ -32,8 +31,7 @@ void OscillatorBank::SetUp(double fs, const int* fmBuffer)
 
 void OscillatorBank::SetTune(int noteName, double cents)
 {
-    if (noteName < 0 || noteName >= kNoteNames)
-        return;
+    if (noteName < 0 || noteName >= kNoteNames) return;
     tune_[noteName] = pitch::CentsToUnits(cents);
     RecomputeNoteOffsets();
 }
@@ -60,16 +58,15 @@ void OscillatorBank::SetWaveform(int waveform)
 
 void OscillatorBank::UpdatePwm(double d)
 {
-    if (waveform_ == kPwm)
-        pulseWidth_ = kPwmCenter + (kPwmSwing * d + kPwmSwing) * pwmDepth_;
+    if (waveform_ == kPwm) pulseWidth_ = kPwmCenter + (kPwmSwing * d + kPwmSwing) * pwmDepth_;
 }
 
 void OscillatorBank::Retune()
 {
     const int fm = fmBuffer_ ? fmBuffer_[0] : 0;
     for (int k = 0; k < kNoteNames; ++k)
-        increment_[k] = increments_.At(IncrementTable::kMasterBase + fm + noteOffset_[k] +
-                                       pitch::kUnitsPerSemitone * k);
+        increment_[k] =
+            increments_.At(IncrementTable::kMasterBase + fm + noteOffset_[k] + pitch::kUnitsPerSemitone * k);
 }
 
 void OscillatorBank::Advance(int m)
@@ -138,8 +135,7 @@ int OscillatorBank::OctaveShift(int octaveNumber) const
 
 int OscillatorBank::TableLevel(std::uint32_t increment)
 {
-    if (increment < (1u << kFirstLevelIncrementBits))
-        return 0;
+    if (increment < (1u << kFirstLevelIncrementBits)) return 0;
     const int log2 = std::bit_width(increment) - 1;
     return std::min(log2 - (kFirstLevelIncrementBits - 1), WaveTables::kLevels - 1);
 }

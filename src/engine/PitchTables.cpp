@@ -53,12 +53,9 @@ int pitch::CentsToUnits(double cents)
 double NoteFrequency(int pitchIndex)
 {
     const SemitoneTables& t = Semitones();
-    if (pitchIndex >= pitch::kTableTop)
-        return t.up[kTabulatedNotes - 1];
-    if (pitchIndex <= -pitch::kTableTop)
-        return t.down[kTabulatedNotes - 1];
-    if (pitchIndex >= 0)
-        return Interpolate(t.up, pitchIndex);
+    if (pitchIndex >= pitch::kTableTop) return t.up[kTabulatedNotes - 1];
+    if (pitchIndex <= -pitch::kTableTop) return t.down[kTabulatedNotes - 1];
+    if (pitchIndex >= 0) return Interpolate(t.up, pitchIndex);
     return Interpolate(t.down, -pitchIndex);
 }
 

@@ -10,9 +10,9 @@ namespace zr
 namespace pitch
 {
 constexpr int kUnitsPerSemitone = 128;
-constexpr int kTableTop = 17280;                   // index of the highest tabulated note (135)
-constexpr double kCentsToUnits = 1.28;             // 128 units per 100 cents
-constexpr std::uint32_t kPhaseOne = 1u << 28;      // one oscillator cycle
+constexpr int kTableTop = 17280;              // index of the highest tabulated note (135)
+constexpr double kCentsToUnits = 1.28;        // 128 units per 100 cents
+constexpr std::uint32_t kPhaseOne = 1u << 28; // one oscillator cycle
 constexpr std::uint32_t kPhaseMask = kPhaseOne - 1;
 
 // Converts cents to pitch units, truncating toward zero.

@@ -40,8 +40,7 @@ void Resonator::Update(double control)
 {
     smoothed_ = smoothA_ * control + smoothB_ * smoothed_;
     const double x = smoothed_ + position_;
-    if (x == cachedInput_)
-        return;
+    if (x == cachedInput_) return;
     cachedInput_ = x;
     const double omega = CenterOmega();
     const double alpha = std::sin(omega) / kBandwidthDivisor;

@@ -11,7 +11,10 @@ namespace zr
 std::array<Voice, SynthBlock::kVoices> SynthBlock::MakeVoices()
 {
     return [this]<std::size_t... I>(std::index_sequence<I...>)
-    { return std::array<Voice, kVoices>{((void)I, Voice(bank_))...}; }(std::make_index_sequence<kVoices>());
+    {
+        return std::array<Voice, kVoices>{((void)I, Voice(bank_))...};
+    }
+    (std::make_index_sequence<kVoices>());
 }
 
 SynthBlock::SynthBlock(const IncrementTable& increments, const CutoffTable& cutoffs)
@@ -81,14 +84,12 @@ void SynthBlock::Render(double* mixLeft, double* mixRight, int m, int p)
     bool anyActive = false;
     for (Voice& voice : voices_)
     {
-        if (!voice.Active())
-            continue;
+        if (!voice.Active()) continue;
         voice.Render(voiceMix, m, p);
         anyActive = true;
     }
     bank_.Advance(m);
-    if (!channelEnabled_ || !anyActive)
-        return;
+    if (!channelEnabled_ || !anyActive) return;
 
     double* out = voiceMix;
     if (resonatorsOn_)
@@ -112,8 +113,7 @@ void SynthBlock::Render(double* mixLeft, double* mixRight, int m, int p)
 Voice* SynthBlock::FindVoice(int note, bool activeOnly)
 {
     for (Voice& voice : voices_)
-        if (voice.Note() == note && (voice.Active() || !activeOnly))
-            return &voice;
+        if (voice.Note() == note && (voice.Active() || !activeOnly)) return &voice;
     return nullptr;
 }
 
@@ -123,32 +123,27 @@ void SynthBlock::Assign(int note, int serial)
     Voice* oldest = nullptr;
     for (Voice& voice : voices_)
     {
-        if (chosen)
-            break;
+        if (chosen) break;
         if (!voice.Active())
             chosen = &voice;
         else if (!oldest || voice.Serial() < oldest->Serial())
             oldest = &voice;
     }
-    if (!chosen)
-        chosen = oldest;
+    if (!chosen) chosen = oldest;
     chosen->Start(note, serial);
 }
 
 void SynthBlock::ReleaseUnlessLatched(Voice& voice)
 {
-    if (!voice.Envelope().Latched())
-        voice.Release();
+    if (!voice.Envelope().Latched()) voice.Release();
 }
 
 void SynthBlock::ReleaseKey(int note)
 {
     Voice* voice = FindVoice(note, true);
-    if (!voice)
-        return;
+    if (!voice) return;
     voice->SetKeyDown(false);
-    if (!voice->PedalHeld())
-        ReleaseUnlessLatched(*voice);
+    if (!voice->PedalHeld()) ReleaseUnlessLatched(*voice);
 }
 
 void SynthBlock::Pedal(bool down)
@@ -156,8 +151,7 @@ void SynthBlock::Pedal(bool down)
     for (Voice& voice : voices_)
     {
         voice.SetPedalHeld(down);
-        if (!down && !voice.KeyDown())
-            ReleaseUnlessLatched(voice);
+        if (!down && !voice.KeyDown()) ReleaseUnlessLatched(voice);
     }
 }
 
@@ -188,8 +182,7 @@ void SynthBlock::SetResonatorIntensity(double value)
 
 void SynthBlock::SetResonatorFrequency(int index, double value)
 {
-    if (index < 0 || index >= kResonators)
-        return;
+    if (index < 0 || index >= kResonators) return;
     resonatorFrequency_[index] = value;
     resonators_[index].SetPosition(value);
 }

@@ -20,8 +20,7 @@ void Voice::SetUp(double fs, int bufferSize, const CutoffTable* cutoffs, const i
     octaveNumber_ = note_ / 12;
     noteName_ = note_ % 12;
     serial_ = 0;
-    if (static_cast<int>(buffer_.size()) != bufferSize)
-        buffer_.assign(bufferSize, 0.0);
+    if (static_cast<int>(buffer_.size()) != bufferSize) buffer_.assign(bufferSize, 0.0);
     em_.SetUp(fs);
     filter_.SetTables(cutoffs, cutoffMod);
 }
@@ -41,23 +40,21 @@ void Voice::Start(int note, int serial)
 
 void Voice::TickUpdate(int blockCutoffIndex)
 {
-    if (!active_)
-        return;
+    if (!active_) return;
     em_.SetAttack((attackSource_ ? *attackSource_ : 0.0) + emAtk_);
-    if (releaseTrigger_ && *releaseTrigger_)
-        em_.Release();
+    if (releaseTrigger_ && *releaseTrigger_) em_.Release();
     em_.Step();
     const double cutoff = (fcBal_ * keyCV_ + expand_ * em_.Value()) * kCutoffSweep + blockCutoffIndex;
-    filter_.SetBaseCutoff(std::isnan(cutoff) ? blockCutoffIndex
-                                             : static_cast<int>(std::clamp(cutoff, -kIndexLimit, kIndexLimit)));
+    filter_.SetBaseCutoff(std::isnan(cutoff)
+                              ? blockCutoffIndex
+                              : static_cast<int>(std::clamp(cutoff, -kIndexLimit, kIndexLimit)));
     filter_.UpdateFeedback();
     active_ = em_.GetState() != EM::kIdle;
 }
 
 void Voice::Render(double* voiceMix, int m, int p)
 {
-    if (!active_)
-        return;
+    if (!active_) return;
     double* buffer = buffer_.data();
     bank_->RenderNoteSignal(buffer, m, p, octaveNumber_, noteName_, phase_);
     filter_.Process(buffer, m, p);
@@ -67,8 +64,7 @@ void Voice::Render(double* voiceMix, int m, int p)
         voiceMix[j] += buffer[j] * em_.Value() * gain;
         // One step per tick position after the first (the per-tick update made that one), however
         // the host split the tick into chunks.
-        if (p + j > 0)
-            em_.Step();
+        if (p + j > 0) em_.Step();
     }
 }
 

@@ -15,7 +15,7 @@ namespace zr
 class Voice
 {
 public:
-    static constexpr int kCutoffSweep = 10753;   // pitch units for fC Bal or Expand = 1 (84 semitones + 1)
+    static constexpr int kCutoffSweep = 10753; // pitch units for fC Bal or Expand = 1 (84 semitones + 1)
     static constexpr int kNoteAfterSetUp = 48;
     static constexpr double kKeyCvCenter = 48.0;
     static constexpr double kKeyCvSpan = 84.0;

@@ -33,8 +33,7 @@ void VoiceFilter::Process(double* buffer, int m, int p)
         // Indices outside the table share its end coefficients, so clamping here loses nothing.
         const long long sum = static_cast<long long>(cutoffMod_ ? cutoffMod_[p + j] : 0) + baseCutoff_;
         const int index = static_cast<int>(std::clamp(sum, 0LL, static_cast<long long>(CutoffTable::kLast)));
-        if (index != cachedIndex_ || k_ != cachedK_)
-            UpdateCoefficients(index);
+        if (index != cachedIndex_ || k_ != cachedK_) UpdateCoefficients(index);
 
         const double x = Sanitise(buffer[j], offset_);
         double s1 = Sanitise(state_.s1, offset_);
@@ -47,8 +46,7 @@ void VoiceFilter::Process(double* buffer, int m, int p)
         s1 = y1 + d1;
 
         double fb = s2 * a_ + s3 * b_;
-        if (fb > 0.0)
-            fb *= kPositiveFeedbackGain;
+        if (fb > 0.0) fb *= kPositiveFeedbackGain;
 
         const double d2 = ((fb + y1) * d_ - s2) * g_;
         const double y2 = s2 + d2;

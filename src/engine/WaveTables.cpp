@@ -40,16 +40,16 @@ WaveTables::WaveTables() : samples_(2 * kLevels * kSize, 0.0)
         }
         for (int i = 2; i <= harmonics; ++i)
         {
-            const double taper = kTaperFloor + (1.0 - kTaperFloor) *
-                                                   std::cos((i - 1) * (std::numbers::pi / 2) / (harmonics - 1));
+            const double taper =
+                kTaperFloor +
+                (1.0 - kTaperFloor) * std::cos((i - 1) * (std::numbers::pi / 2) / (harmonics - 1));
             const double sawWeight = taper * kAmplitude / i;
             const double triWeight = (i % 2 == 1) ? kAmplitude / (static_cast<double>(i) * i) : 0.0;
             for (int j = 0; j < kSize; ++j)
             {
                 const int index = static_cast<int>((static_cast<long>(i) * j) % kSize);
                 saw[j] += sawWeight * sine[index];
-                if (triWeight != 0.0)
-                    tri[j] += triWeight * cosine[index];
+                if (triWeight != 0.0) tri[j] += triWeight * cosine[index];
             }
         }
     }

@@ -48,9 +48,9 @@ public:
 std::vector<TimedMessage> Phrase(int samplesPerTick)
 {
     std::vector<TimedMessage> phrase = {
-        {0, NoteOn(60)},        {0, NoteOn(64)},         {2, NoteOn(67)},   {16, PitchBend(0, 80)},
-        {34, Controller(1, 90)}, {45, Controller(64, 127)}, {47, NoteOff(60)}, {47, NoteOn(30)},
-        {90, NoteOff(64)},      {113, Controller(64, 0)}, {136, NoteOn(100)}, {204, NoteOff(100)},
+        {0, NoteOn(60)},         {0, NoteOn(64)},           {2, NoteOn(67)},    {16, PitchBend(0, 80)},
+        {34, Controller(1, 90)}, {45, Controller(64, 127)}, {47, NoteOff(60)},  {47, NoteOn(30)},
+        {90, NoteOff(64)},       {113, Controller(64, 0)},  {136, NoteOn(100)}, {204, NoteOff(100)},
         {205, PitchBend(0, 64)}};
     for (TimedMessage& m : phrase)
         m.sample *= samplesPerTick;
@@ -60,8 +60,7 @@ std::vector<TimedMessage> Phrase(int samplesPerTick)
 long FirstDifference(const std::vector<double>& a, const std::vector<double>& b)
 {
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i])
-            return static_cast<long>(i);
+        if (a[i] != b[i]) return static_cast<long>(i);
     return -1;
 }
 
@@ -74,7 +73,13 @@ void ColourfulProgram(Engine& engine)
     engine.Block(2).SetOctave(OscillatorBank::kFootage2);
     engine.Block(2).SetCutoff(0.3);
     engine.Block(2).SetPan(0.1);
-    engine.Block(2).ForEachVoice([](Voice& v) { v.SetExpand(0.4); v.SetEmSustain(0.4); v.SetEmDecay(0.3); });
+    engine.Block(2).ForEachVoice(
+        [](Voice& v)
+        {
+            v.SetExpand(0.4);
+            v.SetEmSustain(0.4);
+            v.SetEmDecay(0.3);
+        });
 }
 
 TEST(EngineRender, OutputDoesNotDependOnTheHostBlockSize)
@@ -93,8 +98,10 @@ TEST(EngineRender, OutputDoesNotDependOnTheHostBlockSize)
                 ASSERT_GT(Rms(out.left, 0, 12000), 0.01);
                 continue;
             }
-            EXPECT_EQ(FirstDifference(out.left, reference.left), -1) << "block size " << blockSize << " at " << fs;
-            EXPECT_EQ(FirstDifference(out.right, reference.right), -1) << "block size " << blockSize << " at " << fs;
+            EXPECT_EQ(FirstDifference(out.left, reference.left), -1)
+                << "block size " << blockSize << " at " << fs;
+            EXPECT_EQ(FirstDifference(out.right, reference.right), -1)
+                << "block size " << blockSize << " at " << fs;
         }
     }
 }
@@ -111,8 +118,7 @@ TEST(EngineRender, NoHeapAllocationWhileRendering)
         engine->HandleMidi({(block * 7) % 512, 0x80, static_cast<std::uint8_t>((block + 60) % 128), 0});
         engine->HandleMidi({100, 0xE0, 0, static_cast<std::uint8_t>(block % 128)});
         engine->HandleMidi({200, 0xB0, 64, static_cast<std::uint8_t>(block % 2 ? 127 : 0)});
-        if (block == 150)
-            engine->HandleMidi({0, 0xB0, 123, 0});
+        if (block == 150) engine->HandleMidi({0, 0xB0, 123, 0});
         engine->ProcessAudio(left.data(), right.data(), 1 + (block * 37) % 512);
     }
     EXPECT_EQ(scope.Count(), 0u);

@@ -102,8 +102,7 @@ double ZeroCrossingFrequency(const std::vector<double>& x, long from, long to, d
         if (x[i - 1] < 0.0 && x[i] >= 0.0)
         {
             const double t = (i - 1) + x[i - 1] / (x[i - 1] - x[i]);
-            if (crossings == 0)
-                first = t;
+            if (crossings == 0) first = t;
             last = t;
             ++crossings;
         }

@@ -17,8 +17,7 @@ protected:
     int SlotOf(int block, int note)
     {
         for (int i = 0; i < SynthBlock::kVoices; ++i)
-            if (VoiceOf(block, i).Active() && VoiceOf(block, i).Note() == note)
-                return i;
+            if (VoiceOf(block, i).Active() && VoiceOf(block, i).Note() == note) return i;
         return -1;
     }
     int State(int block, int slot) { return VoiceOf(block, slot).Envelope().GetState(); }

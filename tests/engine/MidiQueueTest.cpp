@@ -28,8 +28,8 @@ TEST(MidiQueue, OrdersByOffsetKeepingArrivalOrderForEqualOffsets)
     queue.Add(At(10, 1));
     queue.Add(At(10, 2));
     queue.Add(At(50, 3));
-    queue.Add(At(5, 4));   // smaller than everything queued
-    queue.Add(At(10, 5));  // equal to two queued ones: after them
+    queue.Add(At(5, 4));  // smaller than everything queued
+    queue.Add(At(10, 5)); // equal to two queued ones: after them
     queue.Add(At(60, 6));
     EXPECT_EQ(DrainTags(queue, 44), (std::vector<int>{4, 1, 2, 5}));
     EXPECT_EQ(queue.Unread(), 2);

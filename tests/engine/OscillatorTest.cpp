@@ -70,8 +70,9 @@ TEST(IncrementTable, EntriesFollowTheRateAndClamp)
                   static_cast<std::uint32_t>(16.352 * pitch::kPhaseOne / static_cast<float>(fs)));
         EXPECT_EQ(table.At(-5), table.At(0));
         EXPECT_EQ(table.At(IncrementTable::kLast + 1000), table.At(IncrementTable::kLast));
-        EXPECT_EQ(table.At(IncrementTable::kLast),
-                  static_cast<std::uint32_t>(NoteFrequency(17279) * pitch::kPhaseOne / static_cast<float>(fs)));
+        EXPECT_EQ(
+            table.At(IncrementTable::kLast),
+            static_cast<std::uint32_t>(NoteFrequency(17279) * pitch::kPhaseOne / static_cast<float>(fs)));
     }
 }
 
@@ -113,9 +114,9 @@ TEST(OscillatorBank, VoicePitchBeyondTheTableClamps)
         f.bank.RenderNoteSignal(out.data(), 64, 0, 10, 7, phase);
         return out;
     };
-    EXPECT_EQ(render(0), render(30000));           // key 127 at 2' + 800 cents is already past the top
-    EXPECT_EQ(render(-40000), render(-60000));     // both below entry 0
-    EXPECT_NE(render(-20000), render(-21000));     // inside the table the pitch still moves
+    EXPECT_EQ(render(0), render(30000));       // key 127 at 2' + 800 cents is already past the top
+    EXPECT_EQ(render(-40000), render(-60000)); // both below entry 0
+    EXPECT_NE(render(-20000), render(-21000)); // inside the table the pitch still moves
 }
 
 TEST(OscillatorBank, TuneCPlus100CentsSoundsCSharp)
@@ -156,14 +157,12 @@ double KeyFrequency(double fs, int key, int octave, const std::function<void(Eng
     auto engine = MakeEngine(fs);
     SoloBlock(*engine, 0);
     engine->Block(0).SetOctave(octave);
-    if (adjust)
-        adjust(*engine);
+    if (adjust) adjust(*engine);
     const long n = static_cast<long>(fs * (key < 36 ? 0.6 : 0.25));
     const Stereo out = Render(*engine, {{0, NoteOn(key)}}, n, 512);
     const long from = static_cast<long>(fs * 0.02);
     // A silent key leaves only the filter's anti-denormal offset.
-    if (Peak(out.left, from, n) < 1e-9)
-        return 0.0;
+    if (Peak(out.left, from, n) < 1e-9) return 0.0;
     return ZeroCrossingFrequency(out.left, from, n, fs);
 }
 

@@ -111,10 +111,11 @@ TEST(BlockOutput, ResonatorCentresAndSetUpKeepsTheirSettings)
         auto engine = MakeEngine(fs);
         engine->Block(0).SetResonatorIntensity(0.7);
         Render(*engine, static_cast<long>(fs / 4));
-        const double expectedHz[] = {80.0 + 9920.0 * std::pow(0.45, 4), 80.0 + 9920.0 * std::pow(0.75, 4), 10000.0};
+        const double expectedHz[] = {80.0 + 9920.0 * std::pow(0.45, 4), 80.0 + 9920.0 * std::pow(0.75, 4),
+                                     10000.0};
         for (int i = 0; i < SynthBlock::kResonators; ++i)
-            EXPECT_NEAR(engine->Block(0).GetResonator(i).CenterOmega() * fs / (2 * std::numbers::pi), expectedHz[i],
-                        0.01)
+            EXPECT_NEAR(engine->Block(0).GetResonator(i).CenterOmega() * fs / (2 * std::numbers::pi),
+                        expectedHz[i], 0.01)
                 << i;
         EXPECT_NEAR(expectedHz[0], 487, 1);
 

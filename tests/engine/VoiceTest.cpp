@@ -164,8 +164,7 @@ std::vector<int> StateTrace(double fs, std::vector<TimedMessage> messages, long 
 long FirstIndexOf(const std::vector<int>& states, int state, long from = 0)
 {
     for (long i = from; i < static_cast<long>(states.size()); ++i)
-        if (states[i] == state)
-            return i;
+        if (states[i] == state) return i;
     return -1;
 }
 
