@@ -74,6 +74,10 @@ public:
     double PulseWidth() const { return pulseWidth_; }
     int Waveform() const { return waveform_; }
 
+    // Wave-table level for a phase increment: the level whose top harmonic stays below half the
+    // sample rate (0 below 2^17, one level per doubling, at most the pure sine).
+    static int TableLevel(std::uint32_t increment);
+
 private:
     static constexpr double kPwmDepthPerPercent = 0.009;
     static constexpr double kPwmCenter = 0.5;
@@ -81,7 +85,6 @@ private:
 
     void RecomputeNoteOffsets();
     int OctaveShift(int octaveNumber) const;
-    static int TableLevel(std::uint32_t increment);
 
     const IncrementTable& increments_;
     const WaveTables& waves_;

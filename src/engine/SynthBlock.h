@@ -28,6 +28,9 @@ public:
     static constexpr std::array<double, kResonators> kResonatorDefaults = {0.2, 0.5, 0.8};
 
     SynthBlock(const IncrementTable& increments, const CutoffTable& cutoffs);
+    // Voices point at the block's own bank, so a block is never copied.
+    SynthBlock(const SynthBlock&) = delete;
+    SynthBlock& operator=(const SynthBlock&) = delete;
 
     // Set-up thread: sizes the buffers for samplesPerTick, resets bank phases, voices and
     // resonators, and re-applies the block's resonator settings.

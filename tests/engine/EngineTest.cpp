@@ -218,6 +218,21 @@ TEST(MidiRouting, PitchBendAndWheelValues)
     EXPECT_EQ(engine->Inputs().Voltage(0), 0.0);
 }
 
+TEST(MidiRouting, PitchBendReachesEveryBlockPitchOffset)
+{
+    auto engine = MakeEngine(44100.0);
+    engine->SetPitchBendRange(2);
+    Render(*engine, {{0, PitchBend(127, 127)}}, 44, 44);
+    for (SynthBlock& block : engine->Blocks())
+    {
+        EXPECT_EQ(block.FmBuffer()[0], 255);
+        EXPECT_EQ(block.FmBuffer()[43], 255);
+    }
+    engine->SetPitchBendRange(-24);
+    Render(*engine, {{0, PitchBend(0, 0)}}, 44, 44);
+    EXPECT_EQ(engine->Block(2).FmBuffer()[0], 24 * 128);
+}
+
 TEST(MidiRouting, ExternalInputsTakeTheFirstMatchingController)
 {
     auto engine = MakeEngine(44100.0);

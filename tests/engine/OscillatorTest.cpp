@@ -119,6 +119,44 @@ TEST(OscillatorBank, VoicePitchBeyondTheTableClamps)
     EXPECT_NE(render(-20000), render(-21000)); // inside the table the pitch still moves
 }
 
+TEST(OscillatorBank, TableLevelFollowsTheIncrement)
+{
+    EXPECT_EQ(OscillatorBank::TableLevel(0), 0);
+    EXPECT_EQ(OscillatorBank::TableLevel((1u << 17) - 1), 0);
+    EXPECT_EQ(OscillatorBank::TableLevel(1u << 17), 1);
+    EXPECT_EQ(OscillatorBank::TableLevel((1u << 18) - 1), 1);
+    EXPECT_EQ(OscillatorBank::TableLevel(1u << 18), 2);
+    EXPECT_EQ(OscillatorBank::TableLevel(1u << 26), 10);
+    EXPECT_EQ(OscillatorBank::TableLevel(0xFFFFFFFFu), 10);
+    // About 21.5 Hz at 44.1 kHz is the last pitch with all 1,024 harmonics.
+    IncrementTable table;
+    table.Build(44100.0);
+    EXPECT_EQ(OscillatorBank::TableLevel(table.At(IncrementTable::kCenter + 128 * 16)), 0); // 20.6 Hz
+    EXPECT_EQ(OscillatorBank::TableLevel(table.At(IncrementTable::kCenter + 128 * 18)), 1); // 23.1 Hz
+    // One octave higher is one level up.
+    EXPECT_EQ(OscillatorBank::TableLevel(table.At(IncrementTable::kCenter + 128 * 30)), 2); // 46.2 Hz
+}
+
+TEST(OscillatorBank, TriangleIgnoresThePulseWidth)
+{
+    BankFixture f(44100.0);
+    f.bank.SetWaveform(OscillatorBank::kTriangle);
+    f.bank.Retune();
+    f.bank.Advance(1000);
+    std::vector<double> out(64);
+    VoicePhase phase;
+    f.bank.RenderNoteSignal(out.data(), 64, 0, 5, 9, phase);
+    const double* tri = WaveTables::Instance().Triangle(
+        OscillatorBank::TableLevel(f.table.At(IncrementTable::kMasterBase + 128 * (9 + 48))));
+    std::uint32_t expectedPhase = (f.bank.Phase(9) << 4) & pitch::kPhaseMask;
+    for (int j = 0; j < 64; ++j)
+    {
+        expectedPhase =
+            (expectedPhase + f.table.At(IncrementTable::kMasterBase + 128 * (9 + 48))) & pitch::kPhaseMask;
+        ASSERT_EQ(out[j], tri[expectedPhase >> WaveTables::kIndexShift]) << j;
+    }
+}
+
 TEST(OscillatorBank, TuneCPlus100CentsSoundsCSharp)
 {
     BankFixture f(44100.0);

@@ -184,6 +184,46 @@ TEST(EnvelopeTimes, RenderedAttackAndDampRelease)
     }
 }
 
+TEST(VoicePatchInputs, AttackSourceAndReleaseTrigger)
+{
+    auto engine = MakeEngine(44100.0);
+    double attackSource = 0.9;
+    bool releaseTrigger = false;
+    engine->SetUseHold(false);
+    engine->Block(0).ForEachVoice(
+        [&](Voice& v)
+        {
+            v.SetEmAttack(0.3);
+            v.SetEmHold(true);
+            v.SetAttackSource(&attackSource);
+            v.SetReleaseTrigger(&releaseTrigger);
+        });
+    Render(*engine, {{0, NoteOn(60)}}, 4410, 441);
+    const Voice& voice = engine->Block(0).GetVoice(0);
+    // clamp(0.9 + 0.3) = 1: a 158 s attack has hardly begun.
+    EXPECT_EQ(voice.Envelope().GetState(), EM::kAttack);
+    EXPECT_LT(voice.Envelope().Value(), 0.01);
+    EXPECT_TRUE(voice.Envelope().Latched());
+    attackSource = -0.3; // attack 0: the running attack speeds up at the next tick
+    Render(*engine, 441, 441);
+    EXPECT_EQ(voice.Envelope().GetState(), EM::kDecay);
+    releaseTrigger = true; // fires even though the voice is hold-latched
+    Render(*engine, 44, 44);
+    EXPECT_EQ(voice.Envelope().GetState(), EM::kRelease);
+    EXPECT_EQ(engine->Block(1).GetVoice(0).Envelope().GetState(), EM::kDecay);
+}
+
+TEST(EnvelopeTimes, OverReleaseReplacesTheReleaseTime)
+{
+    EM em = SustainingEnvelope(48000.0, 0.0);
+    em.SetOverReleaseTime(0.0);
+    em.SetOverRelease(true);
+    em.Start();
+    StepsUntil(em, EM::kDecay);
+    em.Release();
+    EXPECT_NEAR(StepsUntil(em, EM::kIdle), 240, 1); // 5 ms instead of "Damp"'s 8.4 ms
+}
+
 TEST(VoiceLevel, KeyboardBalance)
 {
     auto engine = MakeEngine(44100.0);
