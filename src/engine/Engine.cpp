@@ -18,9 +18,11 @@ void Engine::SetUp(double sampleRate, int maxBlockSize)
     queue_.Resize(maxBlockSize);
     keyboard_.Reset();
     tickRemaining_ = 0;
-    // NaN, negative and sub-kilohertz rates give no tick length: the engine then stays silent.
-    const double rate = std::isfinite(sampleRate) ? std::max(sampleRate, 0.0) : 0.0;
-    const int samplesPerTick = static_cast<int>(std::min(rate, 1e9)) / kSamplesPerTickDivisor;
+    // NaN, negative, sub-kilohertz and absurdly high rates give no tick length: the engine then
+    // stays silent instead of hanging or sizing huge buffers.
+    const bool usable = std::isfinite(sampleRate) && sampleRate >= 0.0 && sampleRate <= kHighestRate;
+    const double rate = usable ? sampleRate : 0.0;
+    const int samplesPerTick = static_cast<int>(rate) / kSamplesPerTickDivisor;
     // The rate tables follow every rate change, even one that keeps the tick length.
     if (samplesPerTick != samplesPerTick_ || rate != sampleRate_)
     {
@@ -101,7 +103,8 @@ void Engine::HandleQueued(const MidiMessage& message)
         HandleController(message.data1, message.data2);
         break;
     case midi::kPitchBend:
-        pitchBend_ = (message.data1 + 128.0 * message.data2 - kPitchBendCenter) / kPitchBendCenter;
+        pitchBend_ =
+            (message.data1 + kPitchBendMsbWeight * message.data2 - kPitchBendCenter) / kPitchBendCenter;
         pitchBendUnipolar_ = (pitchBend_ + 1.0) / 2.0;
         break;
     default:

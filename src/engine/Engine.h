@@ -37,7 +37,8 @@ public:
     void SetHost(EngineHost* host) { host_ = host; }
 
     // Sizes the queue and buffers, rebuilds the rate tables and sets the blocks up when the rate
-    // changed, restarts the tick grid and releases all notes. Below 1 kHz the engine renders silence.
+    // changed, restarts the tick grid and releases all notes. Below 1 kHz (and above 768 kHz) the
+    // engine renders silence.
     void SetUp(double sampleRate, int maxBlockSize);
     // Renders n samples into left and right (overwritten).
     void ProcessAudio(double* left, double* right, int n);
@@ -70,6 +71,8 @@ public:
 
 private:
     static constexpr double kPitchBendCenter = 8192.0;
+    static constexpr double kPitchBendMsbWeight = 128.0;
+    static constexpr double kHighestRate = 768000.0; // above it, as below 1 kHz, the engine is silent
     static constexpr double kControllerScale = 127.0;
 
     void HandleQueued(const MidiMessage& message);

@@ -12,6 +12,7 @@ namespace zr
 namespace
 {
 constexpr int kSemitonesPerOctave = 12;
+constexpr int kMaxOctaveShift = 11; // key 127 at 2'
 constexpr double kPwmSwing = 0.25;
 constexpr std::array<double, OscillatorBank::kWaveformCount> kPulseWidths = {0.0, 0.0, 0.5, 0.3, 0.1, 0.5};
 } // namespace
@@ -79,7 +80,7 @@ void OscillatorBank::RenderNoteSignal(double* out, int m, int p, int octaveNumbe
                                       VoicePhase& phase) const
 {
     const int e = OctaveShift(octaveNumber);
-    if (e < 0 || noteName < 0 || noteName >= kNoteNames)
+    if (e < 0 || e > kMaxOctaveShift || noteName < 0 || noteName >= kNoteNames)
     {
         std::fill(out, out + m, 0.0);
         return;

@@ -173,9 +173,9 @@ TEST(EngineRender, NoteOnAndOffInOneTickEndWithoutSound)
     EXPECT_FALSE(engine->Block(0).GetVoice(0).Active());
 }
 
-TEST(EngineRender, SampleRatesBelowOneKilohertzRenderSilence)
+TEST(EngineRender, UnusableSampleRatesRenderSilence)
 {
-    for (double fs : {999.0, 0.0, -44100.0, std::nan("")})
+    for (double fs : {999.0, 0.0, -44100.0, std::nan(""), 1e12, HUGE_VAL})
     {
         auto engine = MakeEngine(fs);
         EXPECT_EQ(engine->SamplesPerTick(), 0);
