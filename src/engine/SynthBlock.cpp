@@ -1,0 +1,190 @@
+#include "engine/SynthBlock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace zr
+{
+
+std::array<Voice, SynthBlock::kVoices> SynthBlock::MakeVoices()
+{
+    return [this]<std::size_t... I>(std::index_sequence<I...>)
+    {
+        return std::array<Voice, kVoices>{((void)I, Voice(bank_))...};
+    }
+    (std::make_index_sequence<kVoices>());
+}
+
+SynthBlock::SynthBlock(const IncrementTable& increments, const CutoffTable& cutoffs)
+    : cutoffs_(cutoffs), bank_(increments), voices_(MakeVoices())
+{
+}
+
+void SynthBlock::SetUp(double fs, int samplesPerTick)
+{
+    sampleRate_ = fs;
+    const auto n = static_cast<std::size_t>(samplesPerTick);
+    if (voiceMix_.size() != n)
+    {
+        voiceMix_.assign(n, 0.0);
+        blockOut_.assign(n, 0.0);
+        channelVca_.assign(n, 0.0);
+        amBuffer_.assign(n, 0.0);
+        fmBuffer_.assign(n, 0);
+        cutoffModBuffer_.assign(n, 0);
+    }
+    bank_.SetUp(fs, fmBuffer_.data());
+    for (Voice& voice : voices_)
+        voice.SetUp(fs, samplesPerTick, &cutoffs_, cutoffModBuffer_.data());
+    for (Resonator& resonator : resonators_)
+        resonator.SetUp(fs);
+    // The resonators keep sounding as their parameters say.
+    SetResonatorIntensity(resonatorIntensity_);
+    for (int i = 0; i < kResonators; ++i)
+        SetResonatorFrequency(i, resonatorFrequency_[i]);
+}
+
+void SynthBlock::TickUpdate(double pwmInput, double resonatorControl)
+{
+    bank_.UpdatePwm(pwmInput);
+    bank_.Retune();
+    if (glideCount_ > 0)
+    {
+        --glideCount_;
+        glidePosition_ += glideStep_;
+    }
+    cutoffIndex_ = static_cast<int>(glidePosition_ * kCutoffIndexScale);
+    for (Voice& voice : voices_)
+        voice.TickUpdate(cutoffIndex_);
+    if (resonatorsOn_)
+        for (Resonator& resonator : resonators_)
+            resonator.Update(resonatorControl);
+}
+
+void SynthBlock::ChannelUpdate(int t, bool gateOpen, double vcaGain)
+{
+    if (channelEnabled_ && gateOpen)
+    {
+        gainLeft_ = (1.0 - pan_) * volume2_;
+        gainRight_ = pan_ * volume2_;
+        channelVca_[t] = vcaGain;
+    }
+    else
+    {
+        channelVca_[t] = 0.0;
+    }
+}
+
+void SynthBlock::Render(double* mixLeft, double* mixRight, int m, int p)
+{
+    double* voiceMix = voiceMix_.data();
+    std::fill(voiceMix, voiceMix + m, 0.0);
+    bool anyActive = false;
+    for (Voice& voice : voices_)
+    {
+        if (!voice.Active()) continue;
+        voice.Render(voiceMix, m, p);
+        anyActive = true;
+    }
+    bank_.Advance(m);
+    if (!channelEnabled_ || !anyActive) return;
+
+    double* out = voiceMix;
+    if (resonatorsOn_)
+    {
+        out = blockOut_.data();
+        std::fill(out, out + m, 0.0);
+        for (Resonator& resonator : resonators_)
+            resonator.Process(voiceMix, out, m);
+    }
+    if (amOn_)
+        for (int i = 0; i < m; ++i)
+            out[i] *= (amBuffer_[p + i] - 1.0) * amDepth_ + 1.0;
+    for (int i = 0; i < m; ++i)
+    {
+        const double s = out[i] * channelVca_[p + i];
+        mixLeft[i] += s * gainLeft_;
+        mixRight[i] += s * gainRight_;
+    }
+}
+
+Voice* SynthBlock::FindVoice(int note, bool activeOnly)
+{
+    for (Voice& voice : voices_)
+        if (voice.Note() == note && (voice.Active() || !activeOnly)) return &voice;
+    return nullptr;
+}
+
+void SynthBlock::Assign(int note, int serial)
+{
+    Voice* chosen = FindVoice(note, false);
+    Voice* oldest = nullptr;
+    for (Voice& voice : voices_)
+    {
+        if (chosen) break;
+        if (!voice.Active())
+            chosen = &voice;
+        else if (!oldest || voice.Serial() < oldest->Serial())
+            oldest = &voice;
+    }
+    if (!chosen) chosen = oldest;
+    chosen->Start(note, serial);
+}
+
+void SynthBlock::ReleaseUnlessLatched(Voice& voice)
+{
+    if (!voice.Envelope().Latched()) voice.Release();
+}
+
+void SynthBlock::ReleaseKey(int note)
+{
+    Voice* voice = FindVoice(note, true);
+    if (!voice) return;
+    voice->SetKeyDown(false);
+    if (!voice->PedalHeld()) ReleaseUnlessLatched(*voice);
+}
+
+void SynthBlock::Pedal(bool down)
+{
+    for (Voice& voice : voices_)
+    {
+        voice.SetPedalHeld(down);
+        if (!down && !voice.KeyDown()) ReleaseUnlessLatched(voice);
+    }
+}
+
+void SynthBlock::ReleaseAll()
+{
+    for (Voice& voice : voices_)
+    {
+        voice.SetPedalHeld(false);
+        voice.SetKeyDown(false);
+        ReleaseUnlessLatched(voice);
+    }
+}
+
+void SynthBlock::SetCutoff(double value)
+{
+    const double target = std::sqrt(std::clamp(std::isnan(value) ? 0.0 : value, 0.0, 1.0));
+    glideCount_ = kGlideTicks;
+    glideStep_ = (target - glidePosition_) / kGlideTicks;
+}
+
+void SynthBlock::SetResonatorIntensity(double value)
+{
+    resonatorIntensity_ = value;
+    resonatorsOn_ = value > 0.0;
+    for (Resonator& resonator : resonators_)
+        resonator.SetMix(value);
+}
+
+void SynthBlock::SetResonatorFrequency(int index, double value)
+{
+    if (index < 0 || index >= kResonators) return;
+    resonatorFrequency_[index] = value;
+    resonators_[index].SetPosition(value);
+}
+
+} // namespace zr
