@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+namespace zr
+{
+
 namespace
 {
 using namespace std::string_view_literals;
@@ -186,3 +189,5 @@ void DefineParameterTable(IPlugBase& plug)
     }
     DefineGlobals(builder);
 }
+
+} // namespace zr

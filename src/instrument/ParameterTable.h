@@ -1,5 +1,8 @@
 #pragma once
 
+namespace zr
+{
+
 class IPlugBase;
 
 // Parameter numbers of the instrument. Indices 0 .. 182 are three runs of kNumBlockParams, one per
@@ -153,3 +156,5 @@ static_assert(BlockParamIndex(2, kEmORel) == 182);
 // Defines all parameters of the instrument, in index order, on plug's parameter records (which
 // must number at least Param::kNumParams; records beyond the table are left alone).
 void DefineParameterTable(IPlugBase& plug);
+
+} // namespace zr

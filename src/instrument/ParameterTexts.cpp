@@ -2,6 +2,9 @@
 
 #include <string>
 
+namespace zr
+{
+
 namespace ParamTexts
 {
 namespace
@@ -204,3 +207,5 @@ std::span<const std::string_view> Controllers()
     return texts.views;
 }
 } // namespace ParamTexts
+
+} // namespace zr

@@ -4,6 +4,9 @@
 #include <span>
 #include <string_view>
 
+namespace zr
+{
+
 // The display-text lists of the list parameters, value k showing text k.
 namespace ParamTexts
 {
@@ -30,3 +33,5 @@ std::span<const std::string_view> HostDivisions();
 // "000    Bank Select" ... "119    Undefined": the number as three digits, four blanks, the name.
 std::span<const std::string_view> Controllers();
 } // namespace ParamTexts
+
+} // namespace zr

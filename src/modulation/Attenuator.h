@@ -1,5 +1,8 @@
 #pragma once
 
+namespace zr
+{
+
 // An attenuator (ATN 1 to 3): scales its input by a factor of -1 to +1. Process runs on the audio
 // thread once per sample; setters under the instance lock.
 class Attenuator
@@ -22,3 +25,5 @@ private:
     double factor = 0.0;
     const double* input = nullptr;
 };
+
+} // namespace zr

@@ -2,6 +2,9 @@
 
 #include "modulation/HostClock.h"
 
+namespace zr
+{
+
 void CycleCounter::SetPeriod(int n)
 {
     basePeriod = n;
@@ -39,3 +42,5 @@ bool CycleCounter::ClockEdge()
     edgeState = first;
     return edge;
 }
+
+} // namespace zr

@@ -1,5 +1,8 @@
 #pragma once
 
+namespace zr
+{
+
 class HostClock;
 
 // The period counter shared by the modulation generators and the sample and hold: a cycle of
@@ -57,3 +60,5 @@ private:
     int basePeriod = 1;
     int phase = 0;
 };
+
+} // namespace zr

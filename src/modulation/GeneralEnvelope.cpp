@@ -4,6 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+namespace zr
+{
+
 namespace
 {
 double TimePosition(double u)
@@ -117,3 +120,5 @@ void GeneralEnvelope::Rest()
     outRising = -1.0;
     outPositive = 0.0;
 }
+
+} // namespace zr

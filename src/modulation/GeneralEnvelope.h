@@ -1,5 +1,8 @@
 #pragma once
 
+namespace zr
+{
+
 // The general envelope generator (GEG): delay, attack, then hold until the last key is released
 // or, with auto release, an immediate release. Stage times follow the time law
 // 10^(4.5 u - 2.3) seconds (5 ms at u = 0, 158 s at u = 1) through overshooting goals.
@@ -74,3 +77,5 @@ private:
     double delayCounter = 0.0;
     double rateBase;
 };
+
+} // namespace zr

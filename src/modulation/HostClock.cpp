@@ -4,6 +4,9 @@
 #include <climits>
 #include <cmath>
 
+namespace zr
+{
+
 namespace
 {
 // Nearest whole number of samples, kept inside the int range whatever the host's tempo.
@@ -119,3 +122,5 @@ bool HostClock::DivisionStart(int division)
     edgeState[division] = first;
     return start;
 }
+
+} // namespace zr

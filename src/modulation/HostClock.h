@@ -4,6 +4,9 @@
 
 #include <array>
 
+namespace zr
+{
+
 // Turns the host's tempo and musical position into twenty beat divisions ("4/1" ... "1/64").
 // Every division keeps its own cycle length, countdown to the next start and edge state, and all of
 // them run every sample, so that switching a division costs nothing. Division 0 is "off".
@@ -71,3 +74,5 @@ private:
     bool started = false;
     bool running = false;
 };
+
+} // namespace zr

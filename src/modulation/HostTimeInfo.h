@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+namespace zr
+{
+
 // The host's transport as the plug-in adapter reads it once per process call. Fields the host
 // does not supply keep these defaults: 120 beats per minute, 4/4, positions -1, not playing.
 struct HostTimeInfo
@@ -17,3 +20,5 @@ struct HostTimeInfo
     bool playing = false;
     bool cycling = false;
 };
+
+} // namespace zr

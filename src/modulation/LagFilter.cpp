@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+namespace zr
+{
+
 namespace
 {
 // Infinities are cleared like NaN: left in the history they would turn into NaN and back into
@@ -53,3 +56,5 @@ double LagFilter::Filter(double x)
     y1 = y;
     return y;
 }
+
+} // namespace zr

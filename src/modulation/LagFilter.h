@@ -2,6 +2,9 @@
 
 #include <numbers>
 
+namespace zr
+{
+
 // A lag processor (LAG 1, LAG 2): a second-order Butterworth low-pass (Q = 1/sqrt 2) run once per
 // control tick at the nominal control rate of 1000 ticks per second. NaN or an infinity in the
 // input or the history becomes 0 at the next step; a tiny offset of alternating sign keeps denormals away.
@@ -50,3 +53,5 @@ private:
     double output = 0.0;
     const double* input = nullptr;
 };
+
+} // namespace zr

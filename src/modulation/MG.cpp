@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+namespace zr
+{
+
 void MG::Step()
 {
     cycle.Wrap();
@@ -42,3 +45,5 @@ double MG::PinkFilter(double w)
     pink3 = kPinkPole3 * pink3 + kPinkGain3 * w;
     return kPinkOutputGain * (pink1 + pink2 + pink3 + kPinkDirectGain * w);
 }
+
+} // namespace zr

@@ -2,6 +2,9 @@
 
 #include "modulation/CycleCounter.h"
 
+namespace zr
+{
+
 class HostClock;
 
 // A modulation generator: MG1 of a block is stepped once per sample, MG2 once per control tick
@@ -62,3 +65,5 @@ private:
     int waveform = kTriangle;
     double pink1 = 0.0, pink2 = 0.0, pink3 = 0.0;
 };
+
+} // namespace zr

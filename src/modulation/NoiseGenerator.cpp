@@ -2,6 +2,9 @@
 
 #include <atomic>
 
+namespace zr
+{
+
 namespace
 {
 // Unsigned so that the multiplication wraps with defined behaviour; read back as two's complement.
@@ -27,3 +30,5 @@ void NoiseGenerator::SetState(std::int32_t state)
 {
     sharedState.store(static_cast<std::uint32_t>(state), std::memory_order_relaxed);
 }
+
+} // namespace zr

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+namespace zr
+{
+
 // The process-wide noise source of the modulation generators and the sample and hold: a
 // multiplicative congruential generator over 32-bit two's complement integers. One state is shared
 // by every generator of every instance in the process; its update is a lock-free compare-exchange,
@@ -22,3 +25,5 @@ public:
     static std::int32_t State();
     static void SetState(std::int32_t state);
 };
+
+} // namespace zr

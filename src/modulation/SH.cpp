@@ -4,6 +4,9 @@
 #include <climits>
 #include <cmath>
 
+namespace zr
+{
+
 void SH::Step(double x)
 {
     if (!cycle.InFirstHalf())
@@ -33,3 +36,5 @@ int SH::SyncedPeriod(double x) const
     const double length = ((limited + 1.0) * 0.5 + kSyncMinFactor) * cycle.BasePeriod();
     return static_cast<int>(std::clamp(length, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
+
+} // namespace zr

@@ -2,6 +2,9 @@
 
 #include "modulation/CycleCounter.h"
 
+namespace zr
+{
+
 class HostClock;
 
 // The sample and hold, clocked once per control tick: it samples its input once per cycle, at the
@@ -44,3 +47,5 @@ private:
     bool armed = false;
     bool sync = false;
 };
+
+} // namespace zr

@@ -1,5 +1,8 @@
 #pragma once
 
+namespace zr
+{
+
 // A voltage processor (VP1, VP2): maps its input from -1..+1 onto B..A, so A = 1, B = -1 passes
 // the input, A = -1, B = 1 inverts it and A = B gives the constant A. VP2 can read VP1's selected
 // input instead of its own. Process runs on the audio thread once per sample; setters under the
@@ -33,3 +36,5 @@ private:
     const double* input = nullptr;
     const VoltageProcessor* inputOwner = nullptr;
 };
+
+} // namespace zr

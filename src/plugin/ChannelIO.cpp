@@ -2,6 +2,9 @@
 
 #include <charconv>
 
+namespace zr
+{
+
 namespace
 {
 // Reads one integer at text[pos...]; returns false if there is none or it is out of range.
@@ -46,3 +49,5 @@ std::vector<ChannelIO> ParseChannelIO(std::string_view text)
     }
     return list;
 }
+
+} // namespace zr

@@ -3,6 +3,9 @@
 #include <bit>
 #include <cstring>
 
+namespace zr
+{
+
 namespace
 {
 constexpr int kInt32Bytes = 4;
@@ -141,3 +144,5 @@ void ChunkBuffer::Assign(const void* data, int size)
     mBytes.clear();
     PutBytes(data, size);
 }
+
+} // namespace zr

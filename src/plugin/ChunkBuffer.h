@@ -5,6 +5,9 @@
 #include <string_view>
 #include <vector>
 
+namespace zr
+{
+
 // Growable byte array in which program states, program chunks and banks are serialized.
 // Numbers are stored little-endian (int32 as two's complement, double as IEEE-754 binary64),
 // bools as one byte 0 or 1, strings as an int32 length followed by the bytes without terminator.
@@ -46,3 +49,5 @@ private:
 
     std::vector<uint8_t> mBytes;
 };
+
+} // namespace zr

@@ -1,5 +1,8 @@
 #pragma once
 
+namespace zr
+{
+
 // What the plug-in base needs from its editor: the editor's controls mirror parameter values.
 // Called with the instance lock held, on the thread that changed the values; implementations
 // only store the value and mark controls dirty (no drawing, no blocking).
@@ -12,3 +15,5 @@ public:
     // Creates the drawing surfaces; called once when the editor is attached (user-interface thread).
     virtual void PrepareDraw() = 0;
 };
+
+} // namespace zr

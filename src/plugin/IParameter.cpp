@@ -6,6 +6,9 @@
 #include <cmath>
 #include <limits>
 
+namespace zr
+{
+
 namespace
 {
 std::string BoundedText(std::string_view text)
@@ -194,3 +197,5 @@ std::string_view IParameter::GetLabelForHost() const
 {
     return GetDisplayText(mValue) ? std::string_view() : std::string_view(mLabel);
 }
+
+} // namespace zr

@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+namespace zr
+{
+
 // One automatable parameter: its kind, range, value and the texts shown for it.
 // The normalised position x in 0..1 maps to value = min + (max - min) * x^shape.
 // Not thread-safe by itself; the plug-in's instance lock serialises all access.
@@ -91,3 +94,5 @@ private:
     std::string mLabel;
     std::vector<DisplayText> mDisplayTexts;
 };
+
+} // namespace zr

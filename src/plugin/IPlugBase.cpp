@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 
+namespace zr
+{
+
 namespace
 {
 
@@ -408,3 +411,5 @@ int32_t IPlugBase::GetEffectVersion(bool decimal) const
     const int32_t release = mVersion & 0xFF;
     return major * 10000 + minor * 100 + release;
 }
+
+} // namespace zr

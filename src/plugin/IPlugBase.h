@@ -2,7 +2,7 @@
 
 #include "plugin/ChannelIO.h"
 #include "plugin/ChunkBuffer.h"
-#include "plugin/HostTimeInfo.h"
+#include "modulation/HostTimeInfo.h"
 #include "plugin/IEditorLink.h"
 #include "plugin/IParameter.h"
 #include "plugin/MidiMessage.h"
@@ -14,6 +14,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace zr
+{
 
 // One audio channel as the audio routine sees it.
 struct ChannelRecord
@@ -240,3 +243,5 @@ private:
     std::unique_ptr<IEditorLink> mEditor;
     mutable std::recursive_mutex mMutex;
 };
+
+} // namespace zr

@@ -1,15 +1,11 @@
 #pragma once
 
+#include "engine/MidiMessage.h"
+
 #include <cstdint>
 
-// One short MIDI event with its sample offset inside the current host block.
-struct MidiMessage
+namespace zr
 {
-    int32_t offset = 0;
-    uint8_t status = 0;
-    uint8_t data1 = 0;
-    uint8_t data2 = 0;
-};
 
 // One system-exclusive event; the bytes belong to the host and are valid during the call only.
 struct SysExMessage
@@ -18,3 +14,5 @@ struct SysExMessage
     int32_t size = 0;
     const uint8_t* data = nullptr;
 };
+
+} // namespace zr

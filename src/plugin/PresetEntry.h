@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+namespace zr
+{
+
 // One program slot: whether it holds a program, its name and its program state.
 struct PresetEntry
 {
@@ -17,3 +20,5 @@ struct PresetEntry
     // Stores the name, cut to kMaxNameLength characters.
     void SetName(std::string_view text) { name.assign(text.substr(0, kMaxNameLength)); }
 };
+
+} // namespace zr

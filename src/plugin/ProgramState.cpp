@@ -4,6 +4,9 @@
 
 #include <array>
 
+namespace zr
+{
+
 namespace
 {
 constexpr int kTagBytes = static_cast<int>(ProgramState::kStateTag.size());
@@ -42,3 +45,5 @@ int ProgramState::Unserialize(IPlugBase& plug, const ChunkBuffer& chunk, int pos
     plug.AllParamsChanged();
     return pos;
 }
+
+} // namespace zr

@@ -4,6 +4,9 @@
 
 #include <string_view>
 
+namespace zr
+{
+
 class IPlugBase;
 
 // The instrument's program state, the content of program slots, program chunks and program files:
@@ -27,3 +30,5 @@ public:
     // True if the bytes at pos are exactly the tag.
     static bool HasStateTag(const ChunkBuffer& chunk, int pos);
 };
+
+} // namespace zr

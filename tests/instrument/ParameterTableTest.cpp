@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace zr;
+
 namespace
 {
 using Type = IParameter::Type;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace zr;
+
 namespace
 {
 // Stage length of time position u in samples: 10^(4.5 u - 2.3) seconds.

@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+using namespace zr;
+
 namespace
 {
 HostTimeInfo Playing(double tempo, double beats)

@@ -7,6 +7,8 @@
 #include <limits>
 #include <numbers>
 
+using namespace zr;
+
 namespace
 {
 // Steady-state amplitude of the lag's answer to a sine of `hz` at the control rate.

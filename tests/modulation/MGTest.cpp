@@ -6,6 +6,8 @@
 
 #include <vector>
 
+using namespace zr;
+
 namespace
 {
 // Steps the generator once (the cycle end of the initial phase), then records one full cycle.

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+using namespace zr;
+
 namespace
 {
 // Values are exact multiples of 2^-31, so every drawn value names its state.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace zr;
+
 TEST(VoltageProcessor, MapsTheInputRangeOntoBToA)
 {
     struct Case

@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+using namespace zr;
+
 namespace
 {
 // Ticks at which the held value changed while the input counts the ticks.

@@ -4,6 +4,8 @@
 
 #include <random>
 
+using namespace zr;
+
 namespace
 {
 constexpr unsigned kRngStart = 20261208;

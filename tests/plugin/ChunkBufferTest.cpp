@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+using namespace zr;
+
 namespace
 {
 std::vector<uint8_t> Bytes(const ChunkBuffer& chunk)

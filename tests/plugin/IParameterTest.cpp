@@ -7,6 +7,8 @@
 #include <limits>
 #include <string_view>
 
+using namespace zr;
+
 namespace
 {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -8,6 +8,8 @@
 #include <memory>
 #include <thread>
 
+using namespace zr;
+
 namespace
 {
 struct FakeEditor : IEditorLink

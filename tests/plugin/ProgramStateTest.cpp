@@ -5,6 +5,8 @@
 #include <limits>
 #include <random>
 
+using namespace zr;
+
 namespace
 {
 constexpr int kValuesBytes = 229 * 8;

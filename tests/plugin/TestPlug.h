@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace zr;
+
 // True if the calling thread holds the lock: another thread then cannot take it.
 inline bool HeldByThisThread(std::recursive_mutex& mutex)
 {
