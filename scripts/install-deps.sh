@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache git
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsndfile1-dev libsmf-dev
+  zynaddsubfx-vst amsynth
 )
 
 missing=()

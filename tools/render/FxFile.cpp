@@ -1,0 +1,233 @@
+#include "FxFile.h"
+
+#include "PluginInstance.h"
+#include "ToolError.h"
+#include "plugin/VstAbi.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+namespace zr::render
+{
+namespace
+{
+
+constexpr std::int32_t kContainerMagic = vst::FourCC('C', 'c', 'n', 'K');
+constexpr std::int32_t kProgramParamsMagic = vst::FourCC('F', 'x', 'C', 'k');
+constexpr std::int32_t kProgramChunkMagic = vst::FourCC('F', 'P', 'C', 'h');
+constexpr std::int32_t kBankParamsMagic = vst::FourCC('F', 'x', 'B', 'k');
+constexpr std::int32_t kBankChunkMagic = vst::FourCC('F', 'B', 'C', 'h');
+constexpr std::size_t kBankCurrentProgramOffset = 28;
+constexpr std::int32_t kBankVersionWithCurrentProgram = 2;
+
+// Bounds-checked big-endian reading; every failure is a ToolError naming the file.
+class BigEndianReader
+{
+public:
+    BigEndianReader(const std::vector<std::uint8_t>& bytes, const std::string& what)
+        : bytes_(bytes), what_(what)
+    {
+    }
+
+    void Need(std::size_t count) const
+    {
+        if (count > bytes_.size() - std::min(pos_, bytes_.size()))
+            Fail("truncated at byte " + std::to_string(pos_));
+    }
+    std::int32_t Int()
+    {
+        Need(4);
+        std::uint32_t v = 0;
+        for (int k = 0; k < 4; ++k)
+            v = (v << 8) | bytes_[pos_++];
+        return static_cast<std::int32_t>(v);
+    }
+    float Float() { return std::bit_cast<float>(Int()); }
+    std::string Text(std::size_t fieldSize)
+    {
+        Need(fieldSize);
+        const char* start = reinterpret_cast<const char*>(bytes_.data() + pos_);
+        pos_ += fieldSize;
+        return std::string(start, strnlen(start, fieldSize - 1));
+    }
+    std::vector<std::uint8_t> Bytes(std::size_t count)
+    {
+        Need(count);
+        std::vector<std::uint8_t> out(bytes_.begin() + static_cast<std::ptrdiff_t>(pos_),
+                                      bytes_.begin() + static_cast<std::ptrdiff_t>(pos_ + count));
+        pos_ += count;
+        return out;
+    }
+    std::size_t Count(std::size_t elementSize)
+    {
+        const std::int32_t n = Int();
+        if (n < 0) Fail("negative count " + std::to_string(n));
+        Need(static_cast<std::size_t>(n) * elementSize);
+        return static_cast<std::size_t>(n);
+    }
+    void Seek(std::size_t pos) { pos_ = pos; }
+    std::size_t Pos() const { return pos_; }
+    [[noreturn]] void Fail(const std::string& why) const
+    {
+        throw ToolError("malformed " + what_ + ": " + why);
+    }
+
+private:
+    const std::vector<std::uint8_t>& bytes_;
+    std::string what_;
+    std::size_t pos_ = 0;
+};
+
+std::string FourCCText(std::int32_t code)
+{
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8)
+    {
+        const char c = static_cast<char>((static_cast<std::uint32_t>(code) >> shift) & 0xFF);
+        text += (c >= 0x20 && c < 0x7F) ? c : '?';
+    }
+    return text;
+}
+
+// One "CcnK"/"FxCk" program record: the header fields after the container magic and the params.
+FxProgram ReadParamsProgram(BigEndianReader& in)
+{
+    FxProgram p;
+    const std::int32_t count = in.Int();
+    if (count < 0) in.Fail("negative parameter count");
+    p.name = in.Text(FxFile::kProgramNameSize);
+    in.Need(static_cast<std::size_t>(count) * 4);
+    for (std::int32_t i = 0; i < count; ++i)
+        p.params.push_back(in.Float());
+    return p;
+}
+
+void WarnOnCountMismatch(const PluginInstance& plugin, const FxProgram& program, const std::string& path)
+{
+    if (program.params.size() != static_cast<std::size_t>(plugin.NumParams()))
+        std::cerr << "warning: " << path << " holds " << program.params.size()
+                  << " parameters, the plug-in has " << plugin.NumParams() << "\n";
+}
+
+// Missing parameters keep their current values; NaN becomes 0 and values are clamped to 0..1.
+void ApplyParams(PluginInstance& plugin, const FxProgram& program)
+{
+    const std::size_t count = std::min<std::size_t>(program.params.size(), plugin.NumParams());
+    for (std::size_t i = 0; i < count; ++i)
+        plugin.SetParameter(static_cast<int>(i),
+                            std::clamp(std::isnan(program.params[i]) ? 0.0f : program.params[i], 0.0f, 1.0f));
+    plugin.SetProgramName(program.name);
+}
+
+} // namespace
+
+FxFile FxFile::Parse(const std::vector<std::uint8_t>& bytes, const std::string& what)
+{
+    BigEndianReader in(bytes, what);
+    if (in.Int() != kContainerMagic) in.Fail("it does not start with \"CcnK\"");
+    in.Int(); // byte size: not trusted, every field is bound-checked instead
+    FxFile f;
+    const std::int32_t magic = in.Int();
+    const std::int32_t formatVersion = in.Int();
+    f.pluginId = in.Int();
+    f.fxVersion = in.Int();
+    if (magic == kProgramParamsMagic)
+    {
+        f.kind = Kind::ProgramParams;
+        f.program = ReadParamsProgram(in);
+    }
+    else if (magic == kProgramChunkMagic)
+    {
+        f.kind = Kind::ProgramChunk;
+        in.Int(); // parameter count, unused with a chunk
+        f.program.name = in.Text(kProgramNameSize);
+        f.chunk = in.Bytes(in.Count(1));
+    }
+    else if (magic == kBankParamsMagic || magic == kBankChunkMagic)
+    {
+        const std::int32_t numPrograms = in.Int();
+        in.Seek(kBankCurrentProgramOffset);
+        f.currentProgram = formatVersion >= kBankVersionWithCurrentProgram ? in.Int() : 0;
+        in.Seek(kBankHeaderSize);
+        if (numPrograms < 0) in.Fail("negative program count");
+        if (magic == kBankChunkMagic)
+        {
+            f.kind = Kind::BankChunk;
+            f.chunk = in.Bytes(in.Count(1));
+        }
+        else
+        {
+            f.kind = Kind::BankPrograms;
+            in.Need(static_cast<std::size_t>(numPrograms) * kProgramHeaderSize);
+            for (std::int32_t i = 0; i < numPrograms; ++i)
+            {
+                if (in.Int() != kContainerMagic)
+                    in.Fail("program " + std::to_string(i) + " does not start with \"CcnK\"");
+                in.Int();
+                if (in.Int() != kProgramParamsMagic)
+                    in.Fail("program " + std::to_string(i) + " is not a parameter program (\"FxCk\")");
+                in.Int();
+                in.Int();
+                in.Int();
+                f.programs.push_back(ReadParamsProgram(in));
+            }
+        }
+    }
+    else
+        in.Fail("unknown kind \"" + FourCCText(magic) + "\"");
+    return f;
+}
+
+FxFile FxFile::Load(const std::string& path, bool expectBank)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw ToolError(std::string("cannot read ") + (expectBank ? "bank" : "program") + " file " + path +
+                        ": " + std::strerror(errno));
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
+                                          std::istreambuf_iterator<char>()};
+    FxFile f = Parse(bytes, (expectBank ? "bank file " : "program file ") + path);
+    if (f.IsBank() != expectBank)
+        throw ToolError(path + (expectBank ? " is a program file; load it with --fxp"
+                                           : " is a bank file; load it with --fxb"),
+                        kExitBadArguments);
+    return f;
+}
+
+void FxFile::ApplyTo(PluginInstance& plugin, const std::string& path) const
+{
+    if (pluginId != plugin.UniqueId())
+        throw ToolError(path + " belongs to the plug-in with id \"" + FourCCText(pluginId) + "\", not to \"" +
+                        FourCCText(plugin.UniqueId()) + "\"");
+    if (IsChunk())
+    {
+        if (!plugin.HasFlag(vst::effFlagsProgramChunks))
+            throw ToolError(path + " holds an opaque chunk, but the plug-in does not take chunks");
+        if (plugin.SetChunk(chunk, !IsBank()) == 0)
+            std::cerr << "warning: the plug-in answered 0 to the chunk of " << path << "\n";
+        return;
+    }
+    if (!IsBank())
+    {
+        WarnOnCountMismatch(plugin, program, path);
+        ApplyParams(plugin, program);
+        return;
+    }
+    if (!programs.empty()) WarnOnCountMismatch(plugin, programs.front(), path);
+    const int count = std::min<int>(static_cast<int>(programs.size()), plugin.NumPrograms());
+    for (int i = 0; i < count; ++i)
+    {
+        plugin.SetProgram(i);
+        ApplyParams(plugin, programs[static_cast<std::size_t>(i)]);
+    }
+    const bool validCurrent = currentProgram >= 0 && currentProgram < count;
+    plugin.SetProgram(validCurrent ? currentProgram : 0);
+}
+
+} // namespace zr::render
