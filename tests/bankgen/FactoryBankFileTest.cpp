@@ -24,6 +24,7 @@ struct ParameterRule
     double min = 0.0;
     double max = 1.0;
     double step = 0.01;
+    double defaultValue = 0.0;
     Texts texts;
 };
 
@@ -52,50 +53,80 @@ Texts ShInputs()
     return texts;
 }
 
-ParameterRule Double(double min, double max, double step)
+ParameterRule Double(double min, double max, double step, double defaultValue = 0.0)
 {
-    return {min, max, step, {}};
+    return {min, max, step, defaultValue, {}};
 }
 
-ParameterRule List(const Texts& texts)
+ParameterRule List(const Texts& texts, int defaultIndex = 0)
 {
-    return {0.0, static_cast<double>(texts.size() - 1), 1.0, texts};
+    return {0.0, static_cast<double>(texts.size() - 1), 1.0, static_cast<double>(defaultIndex), texts};
 }
 
 // The 61 parameters of each block, in block order.
 const std::vector<std::pair<std::string, ParameterRule>>& BlockParameters()
 {
     static const std::vector<std::pair<std::string, ParameterRule>> parameters{
-        {"Tune C", Double(-100, 100, 1)},  {"Tune C#", Double(-100, 100, 1)},
-        {"Tune D", Double(-100, 100, 1)},  {"Tune D#", Double(-100, 100, 1)},
-        {"Tune E", Double(-100, 100, 1)},  {"Tune F", Double(-100, 100, 1)},
-        {"Tune F#", Double(-100, 100, 1)}, {"Tune G", Double(-100, 100, 1)},
-        {"Tune G#", Double(-100, 100, 1)}, {"Tune A", Double(-100, 100, 1)},
-        {"Tune A#", Double(-100, 100, 1)}, {"Tune B", Double(-100, 100, 1)},
-        {"Waveform", List(kWaveforms)},    {"PWM Int", Double(0, 100, 0.1)},
-        {"Fine", Double(-100, 100, 1)},    {"Coarse", Double(-800, 800, 1)},
-        {"Octave", List(kFootages)},       {"FM Mod", List(kSwitch)},
-        {"FM rev", List(kPolarities)},     {"FM MG1", Double(0, 6145, 0.1)},
-        {"FM GEG", Double(0, 6145, 0.1)},  {"FM Src", List(kCvSources)},
-        {"PWM Src", List(kCvSources)},     {"Cutoff", Double(0, 1, 0.01)},
-        {"Peak", Double(0, 1, 0.01)},      {"fC Bal", Double(-1, 1, 0.01)},
-        {"Expand", Double(0, 1, 0.01)},    {"fC Mod", List(kSwitch)},
-        {"fC MG1", Double(0, 1, 0.01)},    {"fC GEG", Double(0, 1, 0.01)},
-        {"fC Src", List(kCvSources)},      {"EM Atk", Double(0, 1, 0.01)},
-        {"EM Dcy", Double(0, 1, 0.01)},    {"EM Sus", Double(0, 1, 0.01)},
-        {"EM Rel", List(kReleaseModes)},   {"EM Hold", List(kSwitch)},
-        {"EM A Src", List(kCvSources)},    {"EM R Src", List(kTriggerSources)},
-        {"RS Int", Double(0, 1, 0.01)},    {"RS Freq1", Double(0, 1, 0.01)},
-        {"RS Freq2", Double(0, 1, 0.01)},  {"RS Freq3", Double(0, 1, 0.01)},
-        {"RS Mod", List(kSwitch)},         {"RfC Src", List(kCvSources)},
-        {"AM Int", Double(0, 1, 0.01)},    {"AM Mod", List(kSwitch)},
-        {"MG1 Wave", List(kMgWaves)},      {"MG1 Freq", Double(0.05, 1500, 0.1)},
-        {"MG1 FSrc", List(kCvSources)},    {"MG1 MSrc", List(kCvSources)},
-        {"MG1 Host", List(kDivisions)},    {"MG2 Freq", Double(0.01, 20, 0.1)},
-        {"MG2 Host", List(kDivisions)},    {"KBD Bal", Double(0, 1, 0.01)},
-        {"Volume", Double(0, 1, 0.01)},    {"Pan", Double(0, 1, 0.01)},
-        {"VCA FSrc", List(kCvSources)},    {"ChEnable", List(kSwitch)},
-        {"Ch Gate", List(kCvSources)},     {"Over Rel", List(kSwitch)},
+        {"Tune C", Double(-100, 100, 1)},
+        {"Tune C#", Double(-100, 100, 1)},
+        {"Tune D", Double(-100, 100, 1)},
+        {"Tune D#", Double(-100, 100, 1)},
+        {"Tune E", Double(-100, 100, 1)},
+        {"Tune F", Double(-100, 100, 1)},
+        {"Tune F#", Double(-100, 100, 1)},
+        {"Tune G", Double(-100, 100, 1)},
+        {"Tune G#", Double(-100, 100, 1)},
+        {"Tune A", Double(-100, 100, 1)},
+        {"Tune A#", Double(-100, 100, 1)},
+        {"Tune B", Double(-100, 100, 1)},
+        {"Waveform", List(kWaveforms, 1)},
+        {"PWM Int", Double(0, 100, 0.1, 50)},
+        {"Fine", Double(-100, 100, 1)},
+        {"Coarse", Double(-800, 800, 1)},
+        {"Octave", List(kFootages, 1)},
+        {"FM Mod", List(kSwitch)},
+        {"FM rev", List(kPolarities)},
+        {"FM MG1", Double(0, 6145, 0.1)},
+        {"FM GEG", Double(0, 6145, 0.1)},
+        {"FM Src", List(kCvSources)},
+        {"PWM Src", List(kCvSources)},
+        {"Cutoff", Double(0, 1, 0.01, 1)},
+        {"Peak", Double(0, 1, 0.01)},
+        {"fC Bal", Double(-1, 1, 0.01)},
+        {"Expand", Double(0, 1, 0.01)},
+        {"fC Mod", List(kSwitch)},
+        {"fC MG1", Double(0, 1, 0.01)},
+        {"fC GEG", Double(0, 1, 0.01)},
+        {"fC Src", List(kCvSources)},
+        {"EM Atk", Double(0, 1, 0.01)},
+        {"EM Dcy", Double(0, 1, 0.01)},
+        {"EM Sus", Double(0, 1, 0.01, 1)},
+        {"EM Rel", List(kReleaseModes)},
+        {"EM Hold", List(kSwitch)},
+        {"EM A Src", List(kCvSources)},
+        {"EM R Src", List(kTriggerSources)},
+        {"RS Int", Double(0, 1, 0.01)},
+        {"RS Freq1", Double(0, 1, 0.01, 0.2)},
+        {"RS Freq2", Double(0, 1, 0.01, 0.5)},
+        {"RS Freq3", Double(0, 1, 0.01, 0.8)},
+        {"RS Mod", List(kSwitch)},
+        {"RfC Src", List(kCvSources)},
+        {"AM Int", Double(0, 1, 0.01)},
+        {"AM Mod", List(kSwitch)},
+        {"MG1 Wave", List(kMgWaves)},
+        {"MG1 Freq", Double(0.05, 1500, 0.1, 0.2)},
+        {"MG1 FSrc", List(kCvSources)},
+        {"MG1 MSrc", List(kCvSources)},
+        {"MG1 Host", List(kDivisions)},
+        {"MG2 Freq", Double(0.01, 20, 0.1, 0.2)},
+        {"MG2 Host", List(kDivisions)},
+        {"KBD Bal", Double(0, 1, 0.01, 0.5)},
+        {"Volume", Double(0, 1, 0.01, 0.25)},
+        {"Pan", Double(0, 1, 0.01, 0.5)},
+        {"VCA FSrc", List(kCvSources)},
+        {"ChEnable", List(kSwitch, 1)},
+        {"Ch Gate", List(kCvSources)},
+        {"Over Rel", List(kSwitch)},
         {"EM O.Rel", Double(0, 1, 0.001)},
     };
     return parameters;
@@ -106,11 +137,11 @@ const std::vector<std::pair<std::string, ParameterRule>>& GlobalParameters()
 {
     static const ParameterRule controller = Double(0, kControllerCount - 1, 1);
     static const std::vector<std::pair<std::string, ParameterRule>> parameters{
-        {"Final", Double(0, 1, 0.01)},
+        {"Final", Double(0, 1, 0.01, 0.25)},
         {"TVCA Src", List(kCvSources)},
         {"KBD Trig", List(kKeyboardTriggers)},
         {"PB Range", Double(-24, 24, 1)},
-        {"S/H Freq", Double(0.01, 20, 0.1)},
+        {"S/H Freq", Double(0.01, 20, 0.1, 0.2)},
         {"S/H Sync", List(kSwitch)},
         {"S/H In", List(ShInputs())},
         {"S/H Host", List(kDivisions)},
@@ -125,7 +156,7 @@ const std::vector<std::pair<std::string, ParameterRule>>& GlobalParameters()
         {"VP1 Src", List(kCvSources)},
         {"VP2 A", Double(-1, 1, 0.01)},
         {"VP2 B", Double(-1, 1, 0.01)},
-        {"VP2 Sel", List(kVp2Inputs)},
+        {"VP2 Sel", List(kVp2Inputs, 1)},
         {"VP2 Src", List(kCvSources)},
         {"Clk1 Src", List(kDivisions)},
         {"Clk2 Src", List(kDivisions)},
@@ -141,7 +172,7 @@ const std::vector<std::pair<std::string, ParameterRule>>& GlobalParameters()
         {"VC6 Src", controller},
         {"VC7 Src", controller},
         {"VC8 Src", controller},
-        {"Use Hold", List(kSwitch)},
+        {"Use Hold", List(kSwitch, 1)},
         {"LAG 1", Double(0, 1, 0.01)},
         {"LAG1 Src", List(kCvSources)},
         {"LAG 2", Double(0, 1, 0.01)},
@@ -177,9 +208,20 @@ std::string ValueProblem(const FactoryText::Entry& entry, const ParameterRule& r
     }
     const double value = std::get<double>(entry.value);
     if (value < rule.min || value > rule.max) return std::to_string(value) + " is out of range";
-    const double steps = (value - rule.min) / rule.step;
-    if (std::abs(steps - std::round(steps)) > 1e-6) return std::to_string(value) + " is off the step grid";
+    // The step grid counts from 0 (values set by the host round to multiples of the step); the range
+    // ends are valid even where they lie off it ("MG1 Freq" starts at 0.05 with a step of 0.1).
+    const double steps = value / rule.step;
+    const bool onGrid = std::abs(steps - std::round(steps)) < 1e-6 || value == rule.min || value == rule.max;
+    if (!onGrid) return std::to_string(value) + " is off the step grid";
     return "";
+}
+
+// The entry's value as a number (a display text counts as its list position).
+double NumericValue(const FactoryText::Entry& entry, const ParameterRule& rule)
+{
+    if (!entry.IsText()) return std::get<double>(entry.value);
+    const auto found = std::find(rule.texts.begin(), rule.texts.end(), std::get<std::string>(entry.value));
+    return static_cast<double>(found - rule.texts.begin());
 }
 
 std::string BankPath()
@@ -276,6 +318,9 @@ TEST_F(FactoryBankFileTest, EveryEntryNamesAParameterOnceWithAValueItCanTake)
             }
             const auto problem = ValueProblem(entry, *rule);
             EXPECT_TRUE(problem.empty()) << where << ": " << entry.parameter << ": " << problem;
+            // A program lists only what differs from "Init".
+            EXPECT_NE(NumericValue(entry, *rule), rule->defaultValue)
+                << where << ": " << entry.parameter << " is at its default";
         }
     }
 }
