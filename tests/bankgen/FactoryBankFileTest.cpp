@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -224,10 +225,16 @@ double NumericValue(const FactoryText::Entry& entry, const ParameterRule& rule)
     return static_cast<double>(found - rule.texts.begin());
 }
 
+// ZR_TEST_DATA names a folder inside tests/ (the suite's own folder, or tests/ itself); the bank
+// lies in resources/factory/ at the top of the source tree.
 std::string BankPath()
 {
     const char* folder = std::getenv("ZR_TEST_DATA");
-    return std::string(folder ? folder : ".") + "/../resources/factory/factory-bank.txt";
+    const std::filesystem::path start = folder ? folder : ".";
+    const std::filesystem::path relative = "resources/factory/factory-bank.txt";
+    for (const auto& top : {start / "..", start / "../.."})
+        if (std::filesystem::exists(top / relative)) return (top / relative).string();
+    return (start / ".." / relative).string();
 }
 
 class FactoryBankFileTest : public ::testing::Test
