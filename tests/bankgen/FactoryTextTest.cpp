@@ -195,7 +195,7 @@ TEST(FactoryTextTest, AParameterMayAppearOncePerBlockInEachProgram)
 
     const auto twice = OnlyError("program X\nA:Peak = 0.1\nB:Peak = 0.2\nA:Peak = 0.3\n");
     EXPECT_EQ(twice.line, 4);
-    EXPECT_NE(twice.message.find("Peak"), std::string::npos);
+    EXPECT_NE(twice.message.find("A:Peak"), std::string::npos) << twice.message;
 }
 
 TEST(FactoryTextTest, MoreThanSixtyFourProgramsAreRefused)

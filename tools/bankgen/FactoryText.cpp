@@ -111,6 +111,9 @@ std::optional<double> NumberOf(std::string_view token)
 class Reader
 {
 public:
+    // Room for every accepted program up front, so the pointer to the current one stays valid.
+    Reader() { result_.programs.reserve(FactoryText::kMaxPrograms); }
+
     FactoryText::Result Read(std::string_view text)
     {
         if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
@@ -170,8 +173,14 @@ private:
         if (!ReadTarget(line, Trim(content.substr(0, assign)), entry)) return;
         if (!ReadValue(line, Trim(content.substr(assign + 1)), entry)) return;
         if (!entryNames_.insert({entry.block, entry.parameter}).second)
-            return Fail(line, "parameter \"" + entry.parameter + "\" is given twice in this program");
+            return Fail(line, "parameter \"" + QualifiedName(entry) + "\" is given twice in this program");
         current_->entries.push_back(std::move(entry));
+    }
+
+    static std::string QualifiedName(const Entry& entry)
+    {
+        if (entry.block == FactoryText::kGlobalBlock) return entry.parameter;
+        return std::string(1, kBlockLetters[entry.block]) + kPrefixEnd + entry.parameter;
     }
 
     // The block prefix and parameter name left of the '='.
