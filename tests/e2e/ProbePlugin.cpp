@@ -5,11 +5,13 @@
 //   left output  = (host tempo / 1000) * parameter 1 ("Gain" of block B), per block;
 //                  -1 when the host gives no tempo.
 // A program chunk of one float sets parameter 0, a bank chunk of one float sets parameter 1.
-// ZR_PROBE_MODE selects a misbehaviour: "null" (entry returns null), "badmagic",
-// "nodouble" (no double-precision processing).
+// ZR_PROBE_MODE selects another behaviour: "null" (entry returns null), "badmagic",
+// "nodouble" (no double-precision processing), "accumulate" (only the old accumulating process
+// call), "nan" (the right output is NaN while a note is held).
 #include "plugin/VstAbi.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -27,6 +29,7 @@ const char* const kParamNames[kNumParams] = {"Gain", "Gain", "Spare"};
 
 struct Probe
 {
+    bool nan = false;
     AEffect effect{};
     AudioMasterCallback host = nullptr;
     float params[kNumParams] = {1.0f, 1.0f, 0.0f};
@@ -105,7 +108,8 @@ double HostTempo(Probe* p)
     return info && (info->flags & kVstTempoValid) ? info->tempo : -kTempoScale;
 }
 
-template <typename Sample> void Render(AEffect* e, Sample** outputs, std::int32_t frames)
+template <typename Sample, bool Accumulate = false>
+void Render(AEffect* e, Sample** outputs, std::int32_t frames)
 {
     Probe* p = Self(e);
     const double left = HostTempo(p) / kTempoScale * p->params[1];
@@ -121,8 +125,9 @@ template <typename Sample> void Render(AEffect* e, Sample** outputs, std::int32_
             else if ((bytes[0] & 0xE0) == 0x80 && bytes[1] == p->note)
                 p->note = 0;
         }
-        outputs[0][i] = static_cast<Sample>(left);
-        outputs[1][i] = static_cast<Sample>(p->note / kNoteScale * p->params[0]);
+        const double right = p->nan && p->note ? std::nan("") : p->note / kNoteScale * p->params[0];
+        outputs[0][i] = static_cast<Sample>(left) + (Accumulate ? outputs[0][i] : Sample(0));
+        outputs[1][i] = static_cast<Sample>(right) + (Accumulate ? outputs[1][i] : Sample(0));
     }
     p->numPending = 0;
 }
@@ -130,6 +135,11 @@ template <typename Sample> void Render(AEffect* e, Sample** outputs, std::int32_
 void ProcessReplacing(AEffect* e, float**, float** outputs, std::int32_t frames)
 {
     Render(e, outputs, frames);
+}
+
+void ProcessAccumulating(AEffect* e, float**, float** outputs, std::int32_t frames)
+{
+    Render<float, true>(e, outputs, frames);
 }
 
 void ProcessDouble(AEffect* e, double**, double** outputs, std::int32_t frames)
@@ -161,12 +171,15 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(AudioMa
     e.dispatcher = Dispatcher;
     e.setParameter = SetParameter;
     e.getParameter = GetParameter;
-    e.processReplacing = ProcessReplacing;
+    const bool accumulate = mode == "accumulate";
+    p->nan = mode == "nan";
+    e.process = accumulate ? ProcessAccumulating : nullptr;
+    e.processReplacing = accumulate ? nullptr : ProcessReplacing;
     e.processDoubleReplacing = ProcessDouble;
     e.numPrograms = kNumPrograms;
     e.numParams = kNumParams;
     e.numOutputs = 2;
-    e.flags = effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth |
+    e.flags = (accumulate ? 0 : effFlagsCanReplacing) | effFlagsProgramChunks | effFlagsIsSynth |
               (mode == "nodouble" ? 0 : effFlagsCanDoubleReplacing);
     e.ioRatio = 1.0f;
     e.object = p;

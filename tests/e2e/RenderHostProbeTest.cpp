@@ -163,6 +163,29 @@ TEST_F(RenderHostProbe, TempoMapEventOffsetsAndTransportAreExact)
     }
 }
 
+TEST_F(RenderHostProbe, OldAccumulatingProcessCallIsUsedWhenItIsTheOnlyOne)
+{
+    ASSERT_EQ(Render({"--tail", "0.1"}).exitCode, 0);
+    const Wav replacing = ReadWav(out);
+    const ToolRun run = RunTool(ZR_RENDER_TOOL, {"--plugin", ZR_PROBE_PLUGIN, "-o", out, "--tail", "0.1"},
+                                {"ZR_PROBE_MODE=accumulate"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Wav accumulating = ReadWav(out);
+    EXPECT_EQ(accumulating.samples, replacing.samples); // the host clears its buffers before each call
+}
+
+TEST_F(RenderHostProbe, NonFiniteOutputIsWrittenAsSilenceAndReported)
+{
+    const ToolRun run = RunTool(ZR_RENDER_TOOL, {"--plugin", ZR_PROBE_PLUGIN, "-o", out, "--tail", "0"},
+                                {"ZR_PROBE_MODE=nan"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("NaN or infinite samples, written as 0"), std::string::npos) << run.err;
+    const Wav wav = ReadWav(out);
+    for (float s : wav.samples)
+        ASSERT_TRUE(std::isfinite(s));
+    EXPECT_FLOAT_EQ(static_cast<float>(wav.Peak()), 120.0f / kTempoScale); // only the tempo channel is left
+}
+
 TEST_F(RenderHostProbe, SummaryReportsTheLevelsOfTheFile)
 {
     const ToolRun run = Render({"--tail", "0.25"});
