@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -122,6 +123,31 @@ Wav ReadWav(const std::string& path)
     EXPECT_EQ(sf_readf_float(f, wav.samples.data(), info.frames), info.frames);
     sf_close(f);
     return wav;
+}
+
+double EstimateFrequency(const Wav& wav, int channel, std::int64_t start)
+{
+    constexpr int kWindow = 4096;
+    constexpr int kMinLag = 20;
+    constexpr int kMaxLag = 1000;
+    constexpr double kPeakShare = 0.8;
+    if (wav.Frames() < start + kWindow + kMaxLag + 1) return 0.0;
+    std::vector<double> x(kWindow + kMaxLag + 1);
+    double mean = 0.0;
+    for (std::size_t k = 0; k < x.size(); ++k)
+        mean += x[k] = wav.At(start + static_cast<std::int64_t>(k), channel);
+    mean /= static_cast<double>(x.size());
+    for (double& v : x)
+        v -= mean;
+    std::vector<double> c(kMaxLag + 1, 0.0);
+    for (int lag = kMinLag - 1; lag <= kMaxLag; ++lag)
+        for (int k = 0; k < kWindow; ++k)
+            c[lag] += x[k] * x[k + lag];
+    const double highest = *std::max_element(c.begin() + kMinLag, c.end());
+    for (int lag = kMinLag; lag < kMaxLag; ++lag)
+        if (c[lag] >= kPeakShare * highest && c[lag] >= c[lag - 1] && c[lag] >= c[lag + 1])
+            return wav.sampleRate / static_cast<double>(lag);
+    return 0.0;
 }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)

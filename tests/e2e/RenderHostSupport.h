@@ -56,6 +56,10 @@ ToolRun RunTool(const std::string& tool, const std::vector<std::string>& args,
 
 Wav ReadWav(const std::string& path); // fails the test when unreadable
 
+// Fundamental frequency of one channel from `start` on: the first autocorrelation peak that
+// reaches 80 % of the highest one (higher peaks sit at multiples of the period).
+double EstimateFrequency(const Wav& wav, int channel, std::int64_t start);
+
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // A format-0 MIDI file: one track of (delta ticks, bytes) events; end of track is appended.

@@ -108,6 +108,25 @@ TEST_P(RenderHostThirdParty, TempoChangeSetsTheRenderLength)
     EXPECT_NE(run.out.find("length:    5.250 s"), std::string::npos) << run.out;
 }
 
+// The note numbers arrive intact: each rendered note has the pitch of its MIDI key.
+TEST_P(RenderHostThirdParty, RenderedPitchFollowsTheMidiKeys)
+{
+    constexpr int kTicks = 480;
+    constexpr double kTolerance = 0.01;
+    for (const int key : {57, 69, 76})
+    {
+        WriteFile(dir.File("note.mid"),
+                  MidiFile(kTicks, {{0, {0x90, static_cast<std::uint8_t>(key), 100}},
+                                    {2 * kTicks, {0x80, static_cast<std::uint8_t>(key), 0}}}));
+        const ToolRun run = Render({dir.File("note.mid"), "--tail", "0"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const Wav wav = ReadWav(out);
+        const double expected = 440.0 * std::pow(2.0, (key - 69) / 12.0);
+        EXPECT_NEAR(EstimateFrequency(wav, 0, wav.sampleRate / 2), expected, expected * kTolerance)
+            << "key " << key;
+    }
+}
+
 TEST_P(RenderHostThirdParty, ListsProgramsAndParameters)
 {
     ToolRun run = Render({"--list-programs"});
