@@ -28,6 +28,15 @@ std::vector<std::uint8_t> TempoChangeSong()
                              {0, {0x90, 72, 100}},
                              {2 * kTicks, {0x80, 72, 0}}});
 }
+// The same song as a format-1 file: the tempo map in a conductor track of its own.
+std::vector<std::uint8_t> TempoChangeSongWithTracks()
+{
+    return MidiFileWithTracks(kTicks, {{{0, TempoEvent(120.0)}, {2 * kTicks, TempoEvent(60.0)}},
+                                       {{0, {0x90, 60, 100}},
+                                        {2 * kTicks, {0x80, 60, 0}},
+                                        {0, {0x90, 72, 100}},
+                                        {2 * kTicks, {0x80, 72, 0}}}});
+}
 constexpr double kSongSeconds = 3.0;
 
 std::vector<std::uint8_t> FxHeader(const char* kind, const char* id, std::uint32_t count)
@@ -122,24 +131,24 @@ protected:
 
 TEST_F(RenderHostProbe, TempoMapEventOffsetsAndTransportAreExact)
 {
-    WriteFile(dir.File("song.mid"), TempoChangeSong());
+    WriteFile(dir.File("song0.mid"), TempoChangeSong());
+    WriteFile(dir.File("song1.mid"), TempoChangeSongWithTracks());
     struct Setting
     {
         int rate;
         int block;
         bool doublePrecision;
+        const char* file;
     };
-    for (const Setting s : {Setting{44100, 64, false}, Setting{48000, 1000, true}, Setting{44100, 1, false},
-                            Setting{48000, 4096, false}})
+    for (const Setting s : {Setting{44100, 64, false, "song0.mid"}, Setting{48000, 1000, true, "song0.mid"},
+                            Setting{44100, 1, false, "song1.mid"}, Setting{48000, 4096, false, "song1.mid"},
+                            Setting{96000, 333, true, "song1.mid"}})
     {
-        SCOPED_TRACE(std::to_string(s.rate) + " Hz, block " + std::to_string(s.block));
-        std::vector<std::string> args = {dir.File("song.mid"),
-                                         "--rate",
-                                         std::to_string(s.rate),
-                                         "--block",
-                                         std::to_string(s.block),
-                                         "--tail",
-                                         "0.5"};
+        SCOPED_TRACE(std::string(s.file) + ", " + std::to_string(s.rate) + " Hz, block " +
+                     std::to_string(s.block));
+        std::vector<std::string> args = {
+            dir.File(s.file), "--rate", std::to_string(s.rate), "--block", std::to_string(s.block),
+            "--tail",         "0.5"};
         if (s.doublePrecision) args.push_back("--double");
         const ToolRun run = Render(args);
         ASSERT_EQ(run.exitCode, 0) << run.err;

@@ -182,25 +182,41 @@ static void PutVariableLength(std::vector<std::uint8_t>& out, std::uint32_t valu
     out.push_back(groups[0]);
 }
 
-std::vector<std::uint8_t> MidiFile(int ticksPerQuarter, const std::vector<MidiEvent>& events)
+static std::vector<std::uint8_t> MidiFileOfFormat(int format, int ticksPerQuarter,
+                                                  const std::vector<std::vector<MidiEvent>>& tracks)
 {
-    std::vector<std::uint8_t> track;
-    for (const MidiEvent& e : events)
-    {
-        PutVariableLength(track, e.delta);
-        track.insert(track.end(), e.bytes.begin(), e.bytes.end());
-    }
-    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
     std::vector<std::uint8_t> file;
     PutFourCC(file, "MThd");
     PutBigEndian(file, 6);
-    PutBigEndian(file, 0, 2);
-    PutBigEndian(file, 1, 2);
+    PutBigEndian(file, static_cast<std::uint32_t>(format), 2);
+    PutBigEndian(file, static_cast<std::uint32_t>(tracks.size()), 2);
     PutBigEndian(file, static_cast<std::uint32_t>(ticksPerQuarter), 2);
-    PutFourCC(file, "MTrk");
-    PutBigEndian(file, static_cast<std::uint32_t>(track.size()));
-    file.insert(file.end(), track.begin(), track.end());
+    for (const auto& events : tracks)
+    {
+        std::vector<std::uint8_t> track;
+        for (const MidiEvent& e : events)
+        {
+            PutVariableLength(track, e.delta);
+            track.insert(track.end(), e.bytes.begin(), e.bytes.end());
+        }
+        for (std::uint8_t b : {0x00, 0xFF, 0x2F, 0x00}) // end of track
+            track.push_back(b);
+        PutFourCC(file, "MTrk");
+        PutBigEndian(file, static_cast<std::uint32_t>(track.size()));
+        file.insert(file.end(), track.begin(), track.end());
+    }
     return file;
+}
+
+std::vector<std::uint8_t> MidiFile(int ticksPerQuarter, const std::vector<MidiEvent>& events)
+{
+    return MidiFileOfFormat(0, ticksPerQuarter, {events});
+}
+
+std::vector<std::uint8_t> MidiFileWithTracks(int ticksPerQuarter,
+                                             const std::vector<std::vector<MidiEvent>>& tracks)
+{
+    return MidiFileOfFormat(1, ticksPerQuarter, tracks);
 }
 
 std::vector<std::uint8_t> TempoEvent(double beatsPerMinute)

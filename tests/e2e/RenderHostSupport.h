@@ -69,6 +69,9 @@ struct MidiEvent
     std::vector<std::uint8_t> bytes;
 };
 std::vector<std::uint8_t> MidiFile(int ticksPerQuarter, const std::vector<MidiEvent>& events);
+// A format-1 MIDI file with one track chunk per entry.
+std::vector<std::uint8_t> MidiFileWithTracks(int ticksPerQuarter,
+                                             const std::vector<std::vector<MidiEvent>>& tracks);
 std::vector<std::uint8_t> TempoEvent(double beatsPerMinute); // meta event bytes
 
 void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes = 4);
