@@ -15,6 +15,7 @@ HostContext::HostContext()
     timeInfo_.tempo = 120.0;
     timeInfo_.timeSigNumerator = 4;
     timeInfo_.timeSigDenominator = 4;
+    timeInfo_.flags = vst::kVstTempoValid | vst::kVstTimeSigValid | vst::kVstPpqPosValid | vst::kVstBarsValid;
 }
 
 HostContext::~HostContext()

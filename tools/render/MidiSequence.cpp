@@ -1,5 +1,6 @@
 #include "MidiSequence.h"
 
+#include "MidiFileCheck.h"
 #include "ToolError.h"
 
 #include <algorithm>
@@ -16,7 +17,6 @@ namespace
 {
 
 constexpr double kMicrosecondsPerMinute = 60e6;
-constexpr std::size_t kMidiHeaderSize = 14; // "MThd", length 6, format, tracks, division
 
 // libsmf reports problems through GLib's log; keep the last message for our own error text
 // instead of letting it print.
@@ -53,8 +53,8 @@ bool IsChannelMessage(const smf_event_t* event)
 MidiSequence MidiSequence::LoadFile(const std::string& path)
 {
     const std::vector<char> bytes = ReadWholeFile(path);
-    if (bytes.size() < kMidiHeaderSize || std::memcmp(bytes.data(), "MThd", 4) != 0)
-        throw ToolError("malformed MIDI file " + path + ": no Standard MIDI File header");
+    if (const std::string problem = CheckMidiFileStructure(bytes); !problem.empty())
+        throw ToolError("malformed MIDI file " + path + ": " + problem);
     SmfLogCapture log;
     std::unique_ptr<smf_t, decltype(&smf_delete)> smf(
         smf_load_from_memory(bytes.data(), static_cast<int>(bytes.size())), &smf_delete);

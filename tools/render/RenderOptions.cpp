@@ -170,7 +170,8 @@ Options:
   -q, --quiet          print no summary
   -h, --help           show this text
 
-Settings are applied in the order: --program, --fxp/--fxb, --param.
+Order of settings: --fxb first (so --program picks from the loaded bank), then
+--program, then --fxp (into the selected program), then every --param.
 Exit status: 0 success, 1 unreadable or malformed file, unusable plug-in or
 write error, 2 bad arguments.
 )";
