@@ -11,7 +11,7 @@ ParamRows BuildRows()
 {
     ParamRows rows;
     AddSoundRows(rows);
-    // The modulation rows are added here.
+    // AddModulationRows(rows) joins here, after the sound rows.
     return rows;
 }
 

@@ -13,8 +13,8 @@ class ParamApplier;
 class SynthBlock;
 class Voice;
 
-// What one block-level position does to its block (the block step). block is the block's number
-// (0 = A), value the parameter's current value.
+// What one block-level position does to its block (the block step). blockIndex is the block's
+// number (0 = A), value the parameter's current value.
 using BlockRow = void (*)(ParamApplier& applier, SynthBlock& block, int blockIndex, double value);
 // What one block-level position does to one voice (the voice step), run for the 64 voices of the
 // block in slot order after the block row. Rows that need instrument state (patch references) are
@@ -34,6 +34,7 @@ struct ParamRows
     std::array<VoiceRow, Param::kNumBlockParams> voice{};
     std::array<GlobalRow, kGlobals> global{};
 
+    // The entry of global parameter index (Param::kFirstGlobal .. Param::kNumParams - 1).
     GlobalRow& Global(int index) { return global[index - Param::kFirstGlobal]; }
 };
 
