@@ -112,7 +112,8 @@ struct BlockCase
     int position;
     double value;
     double expected;
-    double (*observe)(const Probe& probe, int block);
+    // Reads block b; j is the case's position.
+    double (*observe)(const Probe& probe, int block, int j);
     std::vector<Setting> preconditions = {};
     double tolerance = 1e-12;
 };
@@ -138,28 +139,29 @@ std::vector<BlockCase> BlockCases()
     std::vector<BlockCase> cases = {
         // List values are truncated, flags are on at 0.5.
         {"Waveform", Param::kWaveform, 4.9, OscillatorBank::kPulse,
-         [](const Probe& p, int b) -> double { return p.engine.Block(b).Bank().Waveform(); }},
+         [](const Probe& p, int b, int) -> double { return p.engine.Block(b).Bank().Waveform(); }},
         // PWM width = 0.5 + 0.5 x 0.009 x "PWM Int" at a PWM control of +1.
         {"PWM Int",
          Param::kPwmInt,
          80,
          0.86,
-         [](const Probe& p, int b) { return p.engine.Block(b).Bank().PulseWidth(); },
+         [](const Probe& p, int b, int) { return p.engine.Block(b).Bank().PulseWidth(); },
          {{Param::kWaveform, OscillatorBank::kPwm}}},
-        {"Fine", Param::kFine, 50, 64, [](const Probe& p, int b) { return NoteOffsetOf(p, b, 3); }},
-        {"Coarse", Param::kCoarse, -800, -1024, [](const Probe& p, int b) { return NoteOffsetOf(p, b, 11); }},
+        {"Fine", Param::kFine, 50, 64, [](const Probe& p, int b, int) { return NoteOffsetOf(p, b, 3); }},
+        {"Coarse", Param::kCoarse, -800, -1024,
+         [](const Probe& p, int b, int) { return NoteOffsetOf(p, b, 11); }},
         {"Octave", Param::kOctave, 3, OscillatorBank::kFootage2,
-         [](const Probe& p, int b) -> double { return p.engine.Block(b).Bank().Octave(); }},
+         [](const Probe& p, int b, int) -> double { return p.engine.Block(b).Bank().Octave(); }},
         // Glide position 0.5 = sqrt(0.25); the summed steps may land one unit short.
         {"Cutoff",
          Param::kCutoff,
          0.25,
          kTableTop / 2,
-         [](const Probe& p, int b) -> double { return p.engine.Block(b).CutoffIndex(); },
+         [](const Probe& p, int b, int) -> double { return p.engine.Block(b).CutoffIndex(); },
          {},
          1.0},
         {"RS Int", Param::kRsInt, 0.6, 0.6,
-         [](const Probe& p, int b)
+         [](const Probe& p, int b, int)
          {
              const SynthBlock& block = p.engine.Block(b);
              const double mix = block.GetResonator(0).Mix();
@@ -167,49 +169,36 @@ std::vector<BlockCase> BlockCases()
              return same && block.ResonatorsOn() == (mix > 0.0) ? mix : -1.0;
          }},
         {"RS Freq1", Param::kRsFreq1, 0.9, 0.9,
-         [](const Probe& p, int b) { return p.engine.Block(b).GetResonator(0).Position(); }},
+         [](const Probe& p, int b, int) { return p.engine.Block(b).GetResonator(0).Position(); }},
         {"RS Freq2", Param::kRsFreq2, 0.9, 0.9,
-         [](const Probe& p, int b) { return p.engine.Block(b).GetResonator(1).Position(); }},
+         [](const Probe& p, int b, int) { return p.engine.Block(b).GetResonator(1).Position(); }},
         {"RS Freq3", Param::kRsFreq3, 0.1, 0.1,
-         [](const Probe& p, int b) { return p.engine.Block(b).GetResonator(2).Position(); }},
+         [](const Probe& p, int b, int) { return p.engine.Block(b).GetResonator(2).Position(); }},
         // With MG1 at rest, AM scales the block by 1 - "AM Int".
         {"AM Int",
          Param::kAmInt,
          0.75,
          0.25,
-         [](const Probe& p, int b) { return p.LeftRatio(b); },
+         [](const Probe& p, int b, int) { return p.LeftRatio(b); },
          {{Param::kAmMod, 1}},
          1e-9},
         {"AM Mod",
          Param::kAmMod,
          0.5,
          0.25,
-         [](const Probe& p, int b) { return p.LeftRatio(b); },
+         [](const Probe& p, int b, int) { return p.LeftRatio(b); },
          {{Param::kAmInt, 0.75}},
          1e-9},
         // Default volume 0.25; the channel gain is 2 x "Volume".
-        {"Volume", Param::kVolume, 1, 4, [](const Probe& p, int b) { return p.LeftRatio(b); }, {}, 1e-9},
+        {"Volume", Param::kVolume, 1, 4, [](const Probe& p, int b, int) { return p.LeftRatio(b); }, {}, 1e-9},
         // Right gain is "Pan" x 2 x "Volume": 0.2 against the default 0.5.
-        {"Pan", Param::kPan, 0.2, 0.4, [](const Probe& p, int b) { return p.RightRatio(b); }, {}, 1e-9},
-        {"ChEnable", Param::kChEnable, 0.49, 0, [](const Probe& p, int b) { return p.LeftRatio(b); }},
-    };
-    static constexpr std::array<double (*)(const Probe&, int), OscillatorBank::kNoteNames> kTuneOf = {
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 0); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 1); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 2); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 3); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 4); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 5); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 6); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 7); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 8); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 9); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 10); },
-        [](const Probe& p, int b) { return NoteOffsetOf(p, b, 11); },
+        {"Pan", Param::kPan, 0.2, 0.4, [](const Probe& p, int b, int) { return p.RightRatio(b); }, {}, 1e-9},
+        {"ChEnable", Param::kChEnable, 0.49, 0, [](const Probe& p, int b, int) { return p.LeftRatio(b); }},
     };
     // 50 cents are 64 pitch units, on the tuned note name only.
     for (int k = 0; k < OscillatorBank::kNoteNames; ++k)
-        cases.push_back({"Tune " + std::to_string(k), Param::kTuneC + k, 50, 64, kTuneOf[k]});
+        cases.push_back({"Tune " + std::to_string(k), Param::kTuneC + k, 50, 64,
+                         [](const Probe& p, int b, int j) { return NoteOffsetOf(p, b, j - Param::kTuneC); }});
     return cases;
 }
 
@@ -267,9 +256,10 @@ TEST(ParamApplierRows, EveryBlockRowChangesItsBlockOnly)
         plug->SetValue(Index(kB, c.position), c.value);
         Probe probe(plug->engine);
         probe.Run();
-        EXPECT_NEAR(c.observe(probe, kB), c.expected, c.tolerance) << c.name;
-        EXPECT_EQ(c.observe(probe, kA), c.observe(probe, kC)) << c.name;
-        EXPECT_GT(std::fabs(c.observe(probe, kA) - c.expected), c.tolerance) << c.name << " had no effect";
+        EXPECT_NEAR(c.observe(probe, kB, c.position), c.expected, c.tolerance) << c.name;
+        EXPECT_EQ(c.observe(probe, kA, c.position), c.observe(probe, kC, c.position)) << c.name;
+        EXPECT_GT(std::fabs(c.observe(probe, kA, c.position) - c.expected), c.tolerance)
+            << c.name << " had no effect";
     }
 }
 
