@@ -1,5 +1,7 @@
 #include "instrument/ParamApplier.h"
 
+#include "instrument/ModulationParamRows.h"
+
 #include "plugin/IPlugBase.h"
 
 namespace zr
@@ -11,7 +13,7 @@ ParamRows BuildRows()
 {
     ParamRows rows;
     AddSoundRows(rows);
-    // The modulation rows are added here.
+    AddModulationRows(rows);
     return rows;
 }
 
