@@ -117,7 +117,12 @@ std::vector<FactoryText::Error> BankBuilder::Build(const std::vector<FactoryText
         plug.ModifyCurrentPreset(program.name);
         plug.ModifyCurrentPreset();
     }
+    // Stores every slot the way a loaded bank stores it (Unserialize re-serialises each program with
+    // the current index and name), so the image equals a bank saved right after loading it.
+    ChunkBuffer bank;
+    plug.SerializePresets(bank);
     plug.SelectPreset(0);
+    plug.UnserializePresets(bank, 0);
     return errors;
 }
 
