@@ -1,6 +1,6 @@
+#include "plugin/Configuration.h"
 #include "FileTestSupport.h"
 #include "platform/IniDocument.h"
-#include "plugin/Configuration.h"
 #include "plugin/RecordingMessageBox.h"
 
 #include <gtest/gtest.h>
@@ -187,7 +187,8 @@ TEST_F(ConfigurationTest, MenuQuestionsAndAnswers)
     config.SetStartupBank("/s.fxb");
     messages.Answer(MessageBoxAnswer::No);
     EXPECT_FALSE(config.UnselectStartupBankFromMenu());
-    EXPECT_EQ(messages.messages.back().text, "The Startup Bank is:\n/s.fxb\n\nDo you really want to unselect it?");
+    EXPECT_EQ(messages.messages.back().text,
+              "The Startup Bank is:\n/s.fxb\n\nDo you really want to unselect it?");
     EXPECT_EQ(messages.messages.back().title, "Unselect Startup Bank");
     EXPECT_EQ(config.StartupBankPath(), "/s.fxb");
     messages.Answer(MessageBoxAnswer::Cancel); // anything but No goes on

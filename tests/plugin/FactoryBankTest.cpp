@@ -1,7 +1,7 @@
+#include "plugin/FactoryBank.h"
 #include "FileTestSupport.h"
 #include "platform/ModuleResources.h"
 #include "plugin/Configuration.h"
-#include "plugin/FactoryBank.h"
 #include "plugin/ProgramFiles.h"
 #include "plugin/RecordingMessageBox.h"
 

@@ -1,5 +1,5 @@
-#include "FileTestSupport.h"
 #include "plugin/ProgramFiles.h"
+#include "FileTestSupport.h"
 #include "plugin/RecordingMessageBox.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,8 @@ protected:
     }
 
     // A regular program entry (or file): header, name and one float per value.
-    static Bytes RegularProgram(std::string_view name, const std::vector<float>& values, uint32_t paramCount = 229)
+    static Bytes RegularProgram(std::string_view name, const std::vector<float>& values,
+                                uint32_t paramCount = 229)
     {
         Bytes bytes;
         PutText(bytes, "CcnK");
@@ -97,17 +98,17 @@ TEST_F(ProgramFilesTest, ProgramFileHasTheOpaqueLayout)
     const Bytes file = ReadBytes(path);
     ASSERT_EQ(file.size(), 60u + 8 + 21 + 3 + kStateBytes);
 
-    const Bytes header{
-        'C', 'c', 'n', 'K', 0x00, 0x00, 0x07, 0x84, // byte size 1924: the whole file
-        'F', 'P', 'C', 'h', 0x00, 0x00, 0x00, 0x01, // version 1
-        'z', 'r', '4', '4', 0x00, 0x00, 0x27, 0xDD, // fx version 10205
-        0x00, 0x00, 0x00, 0xE5,                     // 229 parameters
-        'P', 'a', 'd', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        0x00, 0x00, 0x07, 0x48,                     // chunk size 1864
-        't', 'f', 'f', 'p', 0x00, 0x00, 0x01, 0x00, // chunk header, little-endian words
-        'Z', 'R', '-', '4', '4', '0', '0', '_', '1', '.', '2', '.', '2',
-        0x00, 0x00, 0x00, 0x00,                     // program index 0
-        0x03, 0x00, 0x00, 0x00, 'P', 'a', 'd'};
+    const Bytes header{'C',  'c',  'n',  'K',  0x00, 0x00, 0x07, 0x84, // byte size 1924: the whole file
+                       'F',  'P',  'C',  'h',  0x00, 0x00, 0x00, 0x01, // version 1
+                       'z',  'r',  '4',  '4',  0x00, 0x00, 0x27, 0xDD, // fx version 10205
+                       0x00, 0x00, 0x00, 0xE5,                         // 229 parameters
+                       'P',  'a',  'd',  0,    0,    0,    0,    0,    0,    0,    0,
+                       0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+                       0,    0,    0,    0,    0,    0,    0x00, 0x00, 0x07, 0x48, // chunk size 1864
+                       't',  'f',  'f',  'p',  0x00, 0x00, 0x01, 0x00, // chunk header, little-endian words
+                       'Z',  'R',  '-',  '4',  '4',  '0',  '0',  '_',  '1',  '.',  '2',
+                       '.',  '2',  0x00, 0x00, 0x00, 0x00, // program index 0
+                       0x03, 0x00, 0x00, 0x00, 'P',  'a',  'd'};
     ASSERT_EQ(Bytes(file.begin(), file.begin() + static_cast<long>(header.size())), header);
     for (int i = 0; i < plug.NParams(); ++i)
     {
@@ -277,13 +278,14 @@ TEST_F(ProgramFilesTest, EveryPrefixOfAValidFileIsRefusedWithoutChange)
     const PlugSnapshot before(target);
     for (size_t length = 0; length < bank.size(); ++length)
     {
-        ASSERT_FALSE(ProgramFiles::LoadBankImage(target, Image(Bytes(bank.begin(), bank.begin() + long(length)))))
+        ASSERT_FALSE(
+            ProgramFiles::LoadBankImage(target, Image(Bytes(bank.begin(), bank.begin() + long(length)))))
             << length;
     }
     for (size_t length = 0; length < program.size(); ++length)
     {
-        ASSERT_FALSE(
-            ProgramFiles::LoadProgramImage(target, Image(Bytes(program.begin(), program.begin() + long(length)))))
+        ASSERT_FALSE(ProgramFiles::LoadProgramImage(
+            target, Image(Bytes(program.begin(), program.begin() + long(length)))))
             << length;
     }
     EXPECT_TRUE(PlugSnapshot(target) == before);
@@ -318,7 +320,8 @@ TEST_F(ProgramFilesTest, RandomBytesLoadWithoutHarm)
 TEST_F(ProgramFilesTest, RegularProgramSetsNormalisedValues)
 {
     plug.SelectPreset(2);
-    ASSERT_TRUE(ProgramFiles::LoadProgramImage(plug, Image(RegularProgram("Half Way", std::vector<float>(229, 0.5f)))));
+    ASSERT_TRUE(ProgramFiles::LoadProgramImage(
+        plug, Image(RegularProgram("Half Way", std::vector<float>(229, 0.5f)))));
     for (int i = 0; i < plug.NParams(); ++i)
     {
         EXPECT_EQ(plug.GetParam(i)->Value(), NormalizedValue(*plug.GetParam(i), 0.5)) << i;
@@ -328,7 +331,8 @@ TEST_F(ProgramFilesTest, RegularProgramSetsNormalisedValues)
     // A short file sets what it holds; the other parameters keep their values.
     SetDistinctValues(plug, 2);
     const std::vector<double> before = plug.Values();
-    ASSERT_TRUE(ProgramFiles::LoadProgramImage(plug, Image(RegularProgram("", std::vector<float>(10, 0.0f)))));
+    ASSERT_TRUE(
+        ProgramFiles::LoadProgramImage(plug, Image(RegularProgram("", std::vector<float>(10, 0.0f)))));
     for (int i = 0; i < plug.NParams(); ++i)
     {
         EXPECT_EQ(plug.GetParam(i)->Value(), i < 10 ? plug.GetParam(i)->Min() : before[size_t(i)]) << i;
@@ -362,7 +366,8 @@ TEST_F(ProgramFilesTest, RegularBankWithABadEntryOrCountIsRefusedWhole)
     const Bytes good = RegularProgram("Good", std::vector<float>(229, 0.25f));
     const PlugSnapshot before(plug);
     const std::vector<std::pair<const char*, Bytes>> refused{
-        {"parameter count 228", RegularBank({good, RegularProgram("Bad", std::vector<float>(229, 0.f), 228)}, 2, 0)},
+        {"parameter count 228",
+         RegularBank({good, RegularProgram("Bad", std::vector<float>(229, 0.f), 228)}, 2, 0)},
         {"entry cut short", RegularBank({good, Bytes(good.begin(), good.end() - 4)}, 2, 0)},
         {"count beyond the file", RegularBank({good}, 2, 0)},
         {"huge count", RegularBank({good}, 0x7FFFFFFF, 0)},
@@ -380,7 +385,8 @@ TEST_F(ProgramFilesTest, RegularBankEntriesBeyondTheSlotsAreIgnored)
     std::vector<Bytes> entries;
     for (int k = 0; k < 70; ++k)
     {
-        entries.push_back(RegularProgram("P" + std::to_string(k), std::vector<float>(229, k < 64 ? 0.0f : 1.0f)));
+        entries.push_back(
+            RegularProgram("P" + std::to_string(k), std::vector<float>(229, k < 64 ? 0.0f : 1.0f)));
     }
     ASSERT_TRUE(ProgramFiles::LoadBankImage(plug, Image(RegularBank(entries, 70, 0))));
     EXPECT_EQ(plug.GetPresetName(63), "P63");
@@ -402,7 +408,8 @@ TEST_F(ProgramFilesTest, CommandsReportFailuresAndRememberTheFolder)
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(ProgramFolder::Get(), "/start");
 
-    EXPECT_FALSE(ProgramFiles::RunCommand(ProgramFiles::Command::LoadProgram, plug, messages, home.File("no.fxp")));
+    EXPECT_FALSE(
+        ProgramFiles::RunCommand(ProgramFiles::Command::LoadProgram, plug, messages, home.File("no.fxp")));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text, "Cannot load file!");
     EXPECT_EQ(messages.messages[0].title, "Error");
@@ -419,7 +426,8 @@ TEST_F(ProgramFilesTest, CommandsReportFailuresAndRememberTheFolder)
     plug.SelectPreset(4);
     SetDistinctValues(plug, 11);
     const std::vector<double> edited = plug.Values();
-    EXPECT_TRUE(ProgramFiles::RunCommand(ProgramFiles::Command::SaveProgram, plug, messages, home.File("p.fxp")));
+    EXPECT_TRUE(
+        ProgramFiles::RunCommand(ProgramFiles::Command::SaveProgram, plug, messages, home.File("p.fxp")));
     EXPECT_EQ(messages.messages.size(), 2u);
     SetDistinctValues(plug, 12);
     plug.SelectPreset(4);
