@@ -52,6 +52,11 @@ public:
     bool Held() const { return held_; }
     bool HoldEnabled() const { return holdEnabled_; }
     bool Latched() const { return holdEnabled_ && held_; }
+    bool UseHold() const { return useHold_; }
+    bool OverRelease() const { return overRelease_; }
+    double Decay() const { return decay_; }
+    double Sustain() const { return sustain_; }
+    double ReleaseTime() const { return releaseTime_; }
 
 private:
     static constexpr double kDecayFloor = 0.2;

@@ -73,6 +73,7 @@ public:
     std::uint32_t Increment(int noteName) const { return increment_[noteName]; }
     double PulseWidth() const { return pulseWidth_; }
     int Waveform() const { return waveform_; }
+    int Octave() const { return octave_; }
 
     // Wave-table level for a phase increment: the level whose top harmonic stays below half the
     // sample rate (0 below 2^17, one level per doubling, at most the pure sine).

@@ -57,6 +57,10 @@ public:
     int Note() const { return note_; }
     int Serial() const { return serial_; }
     double KeyScale() const { return keyScale_; }
+    double FcBal() const { return fcBal_; }
+    double Expand() const { return expand_; }
+    double KbdBal() const { return kbdBal_; }
+    double EmAttack() const { return emAtk_; }
     double Gain() const { return (1.0 - keyScale_) + kbdBal_ * (2.0 * keyScale_ - 1.0); }
     const EM& Envelope() const { return em_; }
     VoiceFilter& Filter() { return filter_; }

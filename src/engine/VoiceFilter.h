@@ -41,6 +41,7 @@ public:
     const State& GetState() const { return state_; }
     void SetState(const State& state) { state_ = state; }
     double Feedback() const { return k_; }
+    double Peak() const { return peak_; }
     int BaseCutoff() const { return baseCutoff_; }
 
 private:
