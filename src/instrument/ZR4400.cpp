@@ -33,6 +33,7 @@ void ZR4400::ParamChanged(int index)
 {
     ScopedLock lock(Mutex());
     Synth::ParamChanged(index);
+    mApplier.Apply(index);
 }
 
 void ZR4400::ProcessAudio(double** inputs, double** outputs, int frames)

@@ -2,6 +2,7 @@
 
 #include "engine/Engine.h"
 #include "engine/EngineHost.h"
+#include "instrument/ParamApplier.h"
 #include "plugin/Synth.h"
 
 namespace zr
@@ -26,7 +27,8 @@ public:
     // Takes the lock; the synth base set-up, then the engine's for the current rate and block size
     // (dispatcher thread; allocates).
     void SetUp() override;
-    // Takes the lock; the synth base (learn), then the parameter's effect on the engine.
+    // Takes the lock; the synth base (learn), then the parameter's effect on the engine (thread of
+    // the change; allocates nothing).
     void ParamChanged(int index) override;
     // Renders into outputs 0 and 1; inputs are ignored (audio thread, lock held).
     void ProcessAudio(double** inputs, double** outputs, int frames) override;
@@ -63,6 +65,7 @@ private:
     };
 
     Engine mEngine;
+    ParamApplier mApplier{mEngine, *this};
     EngineLink mEngineLink{*this};
 };
 

@@ -154,7 +154,6 @@ TEST_F(Module, NotePlaysAtItsPitchAndFallsSilentAfterRelease)
     EXPECT_EQ(Peak(Render(e, 4800)), 0.0); // nothing before a note
     Midi(e, 0x90, kA4, 100);
     const std::vector<float> held = Render(e, static_cast<int>(kRate));
-    for (int w = 0; w < 48; ++w) printf("%d %g\n", w, Peak(std::vector<float>(held.begin() + w * 1000, held.begin() + w * 1000 + 1000)));
     const std::vector<float> steady(held.begin() + 9600, held.end());
     EXPECT_GT(Peak(steady), 0.01);
     EXPECT_LE(Peak(held), 1.0);
