@@ -68,14 +68,16 @@ int main(int argc, char** argv)
     if (vary)
     {
         for (int i = 0; i < effect->numParams; ++i)
-            effect->setParameter(effect, i, static_cast<float>((i * kPatternStep) % kPatternModulus) / 100.0f);
+            effect->setParameter(effect, i,
+                                 static_cast<float>((i * kPatternStep) % kPatternModulus) / 100.0f);
     }
     if (!loadPath.empty())
     {
         std::ifstream file(loadPath, std::ios::binary);
         std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
         if (!file.good() && !file.eof()) return Fail("cannot read " + loadPath);
-        if (Dispatch(effect, vst::effSetChunk, kind, static_cast<std::intptr_t>(bytes.size()), bytes.data()) != 1)
+        if (Dispatch(effect, vst::effSetChunk, kind, static_cast<std::intptr_t>(bytes.size()),
+                     bytes.data()) != 1)
             return Fail("the module refused the chunk in " + loadPath);
     }
     void* data = nullptr;

@@ -15,8 +15,14 @@ class DenormalGuard
 {
 public:
 #if defined(__SSE2__)
-    DenormalGuard() : mSaved(_mm_getcsr()) { _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero); }
-    ~DenormalGuard() { _mm_setcsr(mSaved); }
+    DenormalGuard() : mSaved(_mm_getcsr())
+    {
+        _mm_setcsr(mSaved | kFlushToZero | kDenormalsAreZero);
+    }
+    ~DenormalGuard()
+    {
+        _mm_setcsr(mSaved);
+    }
 #else
     DenormalGuard() = default;
 #endif
@@ -24,7 +30,7 @@ public:
     DenormalGuard& operator=(const DenormalGuard&) = delete;
 
 #if defined(__SSE2__)
-    static constexpr unsigned kFlushToZero = _MM_FLUSH_ZERO_ON;           // MXCSR bit 15
+    static constexpr unsigned kFlushToZero = _MM_FLUSH_ZERO_ON;          // MXCSR bit 15
     static constexpr unsigned kDenormalsAreZero = _MM_DENORMALS_ZERO_ON; // MXCSR bit 6
 
 private:

@@ -28,13 +28,15 @@ struct HostKindEntry
 
 // Searched in this order; the first substring found in the product string gives the kind.
 constexpr std::array<HostKindEntry, 26> kHostKinds{{
-    {"cubase", 3},     {"reaper", 1},     {"nuendo", 4},       {"cakewalk", 5},
-    {"samplitude", 8}, {"fruity", 7},     {"live", 9},         {"melodyne", 12},
-    {"vstmanlib", 13}, {"aulab", 14},     {"garageband", 22},  {"forte", 15},
-    {"chainer", 16},   {"audition", 17},  {"orion", 18},       {"sawstudio", 20},
-    {"logic", 21},     {"digital", 23},   {"audiomulch", 25},  {"presonus", 26},
-    {"vst3plugintesthost", 27},           {"protools", 2},     {"ardour", 28},
-    {"openmpt", 30},   {"renoise", 29},   {"standalone", 24},
+    {"cubase", 3},      {"reaper", 1},      {"nuendo", 4},
+    {"cakewalk", 5},    {"samplitude", 8},  {"fruity", 7},
+    {"live", 9},        {"melodyne", 12},   {"vstmanlib", 13},
+    {"aulab", 14},      {"garageband", 22}, {"forte", 15},
+    {"chainer", 16},    {"audition", 17},   {"orion", 18},
+    {"sawstudio", 20},  {"logic", 21},      {"digital", 23},
+    {"audiomulch", 25}, {"presonus", 26},   {"vst3plugintesthost", 27},
+    {"protools", 2},    {"ardour", 28},     {"openmpt", 30},
+    {"renoise", 29},    {"standalone", 24},
 }};
 
 constexpr std::string_view kForcingVendors[] = {"native instruments", "juce vst host"};
@@ -43,7 +45,8 @@ std::string ToLower(std::string_view text)
 {
     std::string lower(text);
     std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); });
+                   [](unsigned char c)
+                   { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); });
     return lower;
 }
 
@@ -185,9 +188,8 @@ int IPlugVST::HostKindFromProductString(std::string_view product)
 std::intptr_t IPlugVST::CallHost(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
                                  float opt) const
 {
-    return mHostCallback
-               ? mHostCallback(const_cast<vst::AEffect*>(&mAEffect), opcode, index, value, ptr, opt)
-               : 0;
+    return mHostCallback ? mHostCallback(const_cast<vst::AEffect*>(&mAEffect), opcode, index, value, ptr, opt)
+                         : 0;
 }
 
 std::string IPlugVST::AskHostString(std::int32_t opcode) const
@@ -220,8 +222,8 @@ void IPlugVST::NotifyHostProgramChange()
 
 bool IPlugVST::GetHostTime(HostTimeInfo& info)
 {
-    const auto* time = reinterpret_cast<const vst::VstTimeInfo*>(
-        CallHost(vst::audioMasterGetTime, 0, kTimeInfoRequest));
+    const auto* time =
+        reinterpret_cast<const vst::VstTimeInfo*>(CallHost(vst::audioMasterGetTime, 0, kTimeInfoRequest));
     if (!time)
     {
         return false;
@@ -292,7 +294,8 @@ void IPlugVST::IdentifyHostOnce()
     }
     mHostSetUpDone = true;
     const int kind = GetHost();
-    if (std::find(std::begin(kStereoOnlyHosts), std::end(kStereoOnlyHosts), kind) != std::end(kStereoOnlyHosts))
+    if (std::find(std::begin(kStereoOnlyHosts), std::end(kStereoOnlyHosts), kind) !=
+        std::end(kStereoOnlyHosts))
     {
         for (int i = kStereoChannels; i < NInChannels(); ++i)
         {
@@ -510,7 +513,8 @@ std::intptr_t IPlugVST::PinProperties(bool input, std::int32_t index, vst::VstPi
     {
         properties->flags |= vst::kVstPinIsStereo;
     }
-    std::snprintf(properties->label, sizeof(properties->label), "%s %d", input ? "Input" : "Output", index + 1);
+    std::snprintf(properties->label, sizeof(properties->label), "%s %d", input ? "Input" : "Output",
+                  index + 1);
     return 1;
 }
 
@@ -660,7 +664,8 @@ std::intptr_t IPlugVST::Dispatch(std::int32_t opcode, std::int32_t index, std::i
         return 1;
     case vst::effString2Parameter:
         return String2Parameter(index, static_cast<const char*>(ptr));
-    case vst::effGetProgramNameIndexed: {
+    case vst::effGetProgramNameIndexed:
+    {
         const std::string_view name = GetPresetName(index);
         CopyText(ptr, name, kProgramNameSize);
         return ptr && !name.empty() ? 1 : 0;
@@ -712,7 +717,8 @@ std::intptr_t IPlugVST::Dispatch(std::int32_t opcode, std::int32_t index, std::i
 
 // ---- Processing -------------------------------------------------------------------------------
 
-template <typename Sample> void IPlugVST::PrepareSlice(Sample** inputs, Sample** outputs, int offset, int frames)
+template <typename Sample>
+void IPlugVST::PrepareSlice(Sample** inputs, Sample** outputs, int offset, int frames)
 {
     constexpr bool kDouble = std::is_same_v<Sample, double>;
     const auto count = static_cast<size_t>(frames);
@@ -805,7 +811,8 @@ void IPlugVST::FinishSlice(int frames, ProcessKind kind)
     }
 }
 
-template <typename Sample> void IPlugVST::Process(Sample** inputs, Sample** outputs, int frames, ProcessKind kind)
+template <typename Sample>
+void IPlugVST::Process(Sample** inputs, Sample** outputs, int frames, ProcessKind kind)
 {
     ScopedLock lock(Mutex());
     DenormalGuard denormals;

@@ -94,7 +94,8 @@ private:
         ReplaceDouble
     };
 
-    std::intptr_t Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr, float opt);
+    std::intptr_t Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
+                           float opt);
     std::intptr_t CallHost(std::int32_t opcode, std::int32_t index = 0, std::intptr_t value = 0,
                            void* ptr = nullptr, float opt = 0.0f) const;
     std::string AskHostString(std::int32_t opcode) const;
@@ -114,7 +115,8 @@ private:
     static std::intptr_t VSTDispatcher(vst::AEffect* effect, std::int32_t opcode, std::int32_t index,
                                        std::intptr_t value, void* ptr, float opt);
     static void VSTProcess(vst::AEffect* effect, float** inputs, float** outputs, std::int32_t frames);
-    static void VSTProcessReplacing(vst::AEffect* effect, float** inputs, float** outputs, std::int32_t frames);
+    static void VSTProcessReplacing(vst::AEffect* effect, float** inputs, float** outputs,
+                                    std::int32_t frames);
     static void VSTProcessDoubleReplacing(vst::AEffect* effect, double** inputs, double** outputs,
                                           std::int32_t frames);
     static float VSTGetParameter(vst::AEffect* effect, std::int32_t index);

@@ -45,5 +45,6 @@ extern "C" ZR_EXPORT zr::vst::AEffect* VSTPluginMain(zr::vst::AudioMasterCallbac
 
 // The same function under the name older hosts look for. "main" cannot be declared with this
 // signature in C++, so the alias gets its symbol name from an assembler label.
-extern "C" ZR_EXPORT zr::vst::AEffect* VSTPluginMainLegacy(zr::vst::AudioMasterCallback hostCallback) __asm__(
-    "main") __attribute__((alias("VSTPluginMain")));
+extern "C" ZR_EXPORT zr::vst::AEffect*
+VSTPluginMainLegacy(zr::vst::AudioMasterCallback hostCallback) __asm__("main")
+    __attribute__((alias("VSTPluginMain")));

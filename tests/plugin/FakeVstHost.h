@@ -64,7 +64,8 @@ struct FakeVstHost
             host->csrDuringProcess = _mm_getcsr();
 #endif
             return 1;
-        case zr::vst::audioMasterProcessEvents: {
+        case zr::vst::audioMasterProcessEvents:
+        {
             const auto* events = static_cast<const zr::vst::VstEvents*>(ptr);
             for (int i = 0; i < events->numEvents; ++i)
                 host->midiOut.push_back(*reinterpret_cast<const zr::vst::VstMidiEvent*>(events->events[i]));
@@ -116,7 +117,8 @@ struct VstInstance
     std::intptr_t SendMidi(std::vector<std::vector<uint8_t>> messages, int deltaFrames = 0)
     {
         std::vector<zr::vst::VstMidiEvent> midi(messages.size());
-        std::vector<char> storage(zr::vst::kVstEventsHeaderSize + sizeof(void*) * std::max<size_t>(2, midi.size()));
+        std::vector<char> storage(zr::vst::kVstEventsHeaderSize +
+                                  sizeof(void*) * std::max<size_t>(2, midi.size()));
         auto* events = reinterpret_cast<zr::vst::VstEvents*>(storage.data());
         events->numEvents = static_cast<int32_t>(midi.size());
         for (size_t i = 0; i < midi.size(); ++i)

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <thread>
 
 using namespace zr;
 namespace vst = zr::vst;
@@ -344,7 +346,8 @@ TEST_F(IPlugVSTTest, UnreadableChunksReportFailureAndKeepValuesInRange)
 TEST_F(IPlugVSTTest, CanDoAnswers)
 {
     VstInstance vi(host);
-    const auto ask = [&](const char* text) { return vi.Dispatch(vst::effCanDo, 0, 0, const_cast<char*>(text)); };
+    const auto ask = [&](const char* text)
+    { return vi.Dispatch(vst::effCanDo, 0, 0, const_cast<char*>(text)); };
     EXPECT_EQ(ask("sendVstMidiEvent"), 1);
     EXPECT_EQ(ask("sendVstEvents"), 1);
     EXPECT_EQ(ask("receiveVstEvents"), 1);
@@ -569,8 +572,8 @@ TEST_F(IPlugVSTTest, HostTimeTakesOnlyValidFields)
     host.time.cycleEndPos = 8.0;
     host.time.timeSigNumerator = 7;
     host.time.timeSigDenominator = 0;
-    host.time.flags = vst::kVstTempoValid | vst::kVstPpqPosValid | vst::kVstBarsValid | vst::kVstTimeSigValid |
-                      vst::kVstTransportPlaying | vst::kVstTransportCycleActive;
+    host.time.flags = vst::kVstTempoValid | vst::kVstPpqPosValid | vst::kVstBarsValid |
+                      vst::kVstTimeSigValid | vst::kVstTransportPlaying | vst::kVstTransportCycleActive;
     EXPECT_TRUE(vi.Plug().GetHostTime(info));
     EXPECT_EQ(info.samplePosition, 4800.0);
     EXPECT_EQ(info.tempo, 98.0);
@@ -727,7 +730,8 @@ TEST_F(IPlugVSTTest, SpeakerArrangementDecidesWhichHostBuffersAreUsed)
     vi.effect->processReplacing(vi.effect, nullptr, outs, 512);
     EXPECT_GT(Peak(only), 0.0);
     mono.numChannels = -3;
-    EXPECT_EQ(vi.Dispatch(vst::effSetSpeakerArrangement, 0, reinterpret_cast<std::intptr_t>(&mono), &mono), 1);
+    EXPECT_EQ(vi.Dispatch(vst::effSetSpeakerArrangement, 0, reinterpret_cast<std::intptr_t>(&mono), &mono),
+              1);
     vi.effect->processReplacing(vi.effect, nullptr, nullptr, 512);
 }
 
@@ -737,11 +741,12 @@ TEST_F(IPlugVSTTest, ExtremeSampleRatesAndBlockSizesNeverCrash)
     vi.Dispatch(vst::effOpen);
     std::vector<float> left(3000), right(3000);
     float* outs[] = {left.data(), right.data()};
-    for (float rate : {1.0f, 999.0f, 1000.0f, 22050.0f, 768000.0f, 0.0f, -44100.0f,
-                       std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 2.0e6f})
+    for (float rate :
+         {1.0f, 999.0f, 1000.0f, 22050.0f, 768000.0f, 0.0f, -44100.0f,
+          std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 2.0e6f})
     {
-        for (std::intptr_t block : {std::intptr_t{1}, std::intptr_t{0}, std::intptr_t{-5}, std::intptr_t{4096},
-                                    static_cast<std::intptr_t>(1) << 40})
+        for (std::intptr_t block : {std::intptr_t{1}, std::intptr_t{0}, std::intptr_t{-5},
+                                    std::intptr_t{4096}, static_cast<std::intptr_t>(1) << 40})
         {
             vi.Dispatch(vst::effSetSampleRate, 0, 0, nullptr, rate);
             vi.Dispatch(vst::effSetBlockSize, 0, block);
@@ -795,4 +800,46 @@ TEST_F(IPlugVSTTest, ResumingReappliesEveryParameter)
     e->dispatcher(e, vst::effOpen, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(plug->changes, 2 * 229);
     e->dispatcher(e, vst::effClose, 0, 0, nullptr, 0.0f);
+}
+
+TEST_F(IPlugVSTTest, AutomationAudioAndChunkThreadsInterleaveSafely)
+{
+    VstInstance vi(host);
+    vi.Start(48000.0f, 128);
+    const std::vector<uint8_t> program = vi.GetChunk(1);
+    vst::AEffect* e = vi.effect;
+    std::atomic<bool> stop{false};
+    std::thread audio(
+        [&]
+        {
+            std::vector<float> left(128), right(128);
+            float* outs[] = {left.data(), right.data()};
+            while (!stop)
+            {
+                e->processReplacing(e, nullptr, outs, 128);
+                for (float s : left)
+                    ASSERT_TRUE(std::isfinite(s));
+            }
+        });
+    std::thread automation(
+        [&]
+        {
+            char text[64];
+            for (int n = 0; n < 2000; ++n)
+            {
+                const int index = n % Param::kNumParams;
+                e->setParameter(e, index, static_cast<float>(n % 17) / 16.0f);
+                const float x = e->getParameter(e, index);
+                ASSERT_TRUE(x >= 0.0f && x <= 1.0f);
+                e->dispatcher(e, vst::effGetParamDisplay, index, 0, text, 0.0f);
+            }
+        });
+    for (int n = 0; n < 100; ++n)
+    {
+        vi.SetChunk(1, program);
+        vi.Dispatch(vst::effSetProgram, 0, n % 64);
+    }
+    automation.join();
+    stop = true;
+    audio.join();
 }
