@@ -59,7 +59,10 @@ void CopyText(void* destination, std::string_view text, size_t size)
     }
     const size_t length = std::min(text.size(), size - 1);
     auto* out = static_cast<char*>(destination);
-    std::memcpy(out, text.data(), length);
+    if (length > 0)
+    {
+        std::memcpy(out, text.data(), length);
+    }
     out[length] = '\0';
 }
 
