@@ -41,7 +41,10 @@ void ZR4400::ProcessAudio(double** inputs, double** outputs, int frames)
     static_cast<void>(inputs);
     if (outputs && NOutChannels() >= 2)
     {
-        mEngine.ProcessAudio(outputs[0], outputs[1], frames);
+        // What the host does not report keeps the defaults: 120 bpm, 4/4, unknown positions, stopped.
+        HostTimeInfo time;
+        GetHostTime(time);
+        mEngine.ProcessAudio(outputs[0], outputs[1], frames, time);
     }
 }
 

@@ -592,6 +592,27 @@ TEST_F(IPlugVSTTest, HostTimeTakesOnlyValidFields)
     EXPECT_EQ(fresh.tempo, 120.0);
 }
 
+TEST_F(IPlugVSTTest, EveryProcessCallHandsTheHostTransportToTheClock)
+{
+    VstInstance vi(host);
+    vi.Start(48000.0f, 64);
+    std::vector<float> left(64), right(64);
+    float* outputs[] = {left.data(), right.data()};
+    vi.effect->processReplacing(vi.effect, nullptr, outputs, 64);
+    const HostClock& clock = vi.Plug().GetEngine().GetModulation().Clock();
+    EXPECT_EQ(clock.Tempo(), 120.0); // nothing reported: the defaults
+    EXPECT_FALSE(clock.Running());
+
+    host.giveTime = true;
+    host.time.samplePos = 0.0;
+    host.time.tempo = 90.0;
+    host.time.ppqPos = 0.0;
+    host.time.flags = vst::kVstTempoValid | vst::kVstPpqPosValid | vst::kVstTransportPlaying;
+    vi.effect->processReplacing(vi.effect, nullptr, outputs, 64);
+    EXPECT_EQ(clock.Tempo(), 90.0);
+    EXPECT_TRUE(clock.Running());
+}
+
 TEST_F(IPlugVSTTest, NotificationsReachTheHost)
 {
     VstInstance vi(host);
