@@ -14,3 +14,7 @@ ctest --test-dir "$root/build" --output-on-failure -j "$(nproc)"
 "$root/scripts/build.sh" build-asan -DZR_SANITIZE=ON -DZR_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j "$(nproc)"
+
+# Threads under ThreadSanitizer, then every fuzz target for a bounded time (FUZZ_SECONDS, default 60).
+"$root/scripts/tsan.sh"
+"$root/scripts/fuzz.sh"

@@ -125,7 +125,9 @@ std::optional<double> ScalaFile::PitchOfField(std::string_view field)
         denominator = LeadingInteger(field.substr(slash + 1));
         if (denominator <= 0.0) return std::nullopt;
     }
-    return kCentsPerOctave * (std::log2(numerator) - std::log2(denominator));
+    // Digit strings too long for a double read as infinity; such a field is no pitch.
+    const double cents = kCentsPerOctave * (std::log2(numerator) - std::log2(denominator));
+    return std::isfinite(cents) ? std::optional<double>(cents) : std::nullopt;
 }
 
 DegreePitches ScalaFile::Parse(std::string_view text)
