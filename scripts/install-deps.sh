@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsndfile1-dev libsmf-dev
   zynaddsubfx-vst amsynth
+  clang libclang-rt-14-dev
 )
 
 # The 32-bit module is built against Debian's i386 multiarch packages.
