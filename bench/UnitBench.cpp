@@ -1,4 +1,4 @@
-// Unit benchmarks: one voice, the voice filter, the wave-table oscillator and one block with all
+// Unit benchmarks: the voice filter, the wave-table oscillator and one block with all
 // its voices, each fed as the control tick feeds them (44.1 kHz, ticks of 44 samples).
 #include "BenchCounters.h"
 
@@ -47,31 +47,6 @@ void SetHeldEnvelope(Voice& voice)
     voice.SetPeak(0.5);
     voice.SetKbdBal(0.5);
 }
-
-void BM_VoiceTick(benchmark::State& state)
-{
-    const Tables& tables = SharedTables();
-    OscillatorBank bank(tables.increments);
-    std::vector<int> fm(kTick, 0);
-    std::vector<int> cutoffMod(kTick, 0);
-    std::vector<double> mix(kTick, 0.0);
-    bank.SetUp(kRate, fm.data());
-    bank.SetWaveform(static_cast<int>(state.range(0)));
-    Voice voice(bank);
-    voice.SetUp(kRate, kTick, &tables.cutoffs, cutoffMod.data());
-    SetHeldEnvelope(voice);
-    voice.Start(60, 1);
-    for (auto _ : state)
-    {
-        bank.Retune();
-        voice.TickUpdate(kMiddleCutoff);
-        voice.Render(mix.data(), kTick, 0);
-        bank.Advance(kTick);
-        benchmark::DoNotOptimize(mix.data());
-    }
-    ReportRealTime(state, kTick, kRate, 1.0);
-}
-BENCHMARK(BM_VoiceTick)->Arg(OscillatorBank::kSawtooth)->Arg(OscillatorBank::kSquare);
 
 // Arg 0: static cutoff; 1: a different cutoff index on every sample (coefficients every sample).
 void BM_Filter(benchmark::State& state)
@@ -128,15 +103,18 @@ BENCHMARK(BM_Oscillator)
     ->Args({kLowOctave, OscillatorBank::kSquare})
     ->Args({kHighOctave, OscillatorBank::kSquare});
 
-// One block with all 64 voices sounding, fed and rendered one tick at a time.
+// One block with 1, 8 or all 64 voices sounding (arg 0) and the waveform of arg 1, fed and
+// rendered one tick at a time. One voice is the cost of a voice rendered on its own.
 void BM_BlockTick(benchmark::State& state)
 {
     const Tables& tables = SharedTables();
+    const int voices = static_cast<int>(state.range(0));
     SynthBlock block(tables.increments, tables.cutoffs);
     block.SetUp(kRate, kTick);
     block.SetCutoff(0.8);
+    block.SetWaveform(static_cast<int>(state.range(1)));
     block.ForEachVoice(SetHeldEnvelope);
-    for (int v = 0; v < SynthBlock::kVoices; ++v)
+    for (int v = 0; v < voices; ++v)
         block.Assign(kFirstKey + v, v + 1);
     std::vector<double> left(kTick), right(kTick);
     for (auto _ : state)
@@ -147,9 +125,10 @@ void BM_BlockTick(benchmark::State& state)
         block.Render(left.data(), right.data(), kTick, 0);
         benchmark::DoNotOptimize(left.data());
     }
-    ReportRealTime(state, kTick, kRate, SynthBlock::kVoices);
+    ReportRealTime(state, kTick, kRate, voices);
 }
-BENCHMARK(BM_BlockTick);
+BENCHMARK(BM_BlockTick)
+    ->ArgsProduct({{1, 8, SynthBlock::kVoices}, {OscillatorBank::kSawtooth, OscillatorBank::kSquare}});
 
 } // namespace
 } // namespace zr

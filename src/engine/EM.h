@@ -3,6 +3,8 @@
 namespace zr
 {
 
+class VoiceGroup;
+
 // A voice's envelope modulator: attack to 1, decay to the sustain level, release to 0, with an
 // optional hold latch. Stepped once per sample on the audio thread; the setters are the voice
 // parameter step (instance lock held).
@@ -59,11 +61,18 @@ public:
     double ReleaseTime() const { return releaseTime_; }
 
 private:
+    friend class VoiceGroup;
+
     static constexpr double kDecayFloor = 0.2;
     static constexpr double kDecaySpan = 0.8;
 
     double Rate(double u) const;
     void RefreshReleaseRate();
+    // The hold latch part of a step. Within one render chunk its inputs do not change, so after the
+    // first step of a chunk it changes nothing.
+    void Latch();
+    // The state change of a step after the value moved: attack ends at 1, decay and release at 0.
+    void Settle();
 
     double value_ = 0.0;
     double attack_ = 0.0;

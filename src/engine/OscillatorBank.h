@@ -64,9 +64,11 @@ public:
     void Advance(int m);
 
     // Writes m samples of the signal of a voice with the given octave number and note name at tick
-    // position p. At p = 0 the voice's phase is taken from its master; later chunks of the same tick
-    // continue from `phase`, so the result does not depend on how the tick was split.
-    void RenderNoteSignal(double* out, int m, int p, int octaveNumber, int noteName, VoicePhase& phase) const;
+    // position p to out[0], out[stride] ... At p = 0 the voice's phase is taken from its master;
+    // later chunks of the same tick continue from `phase`, so the result does not depend on how the
+    // tick was split. A chunk whose pitch offset does not move reads one table at one increment.
+    void RenderNoteSignal(double* out, int m, int p, int octaveNumber, int noteName, VoicePhase& phase,
+                          int stride = 1) const;
 
     int NoteOffset(int noteName) const { return noteOffset_[noteName]; }
     std::uint32_t Phase(int noteName) const { return phase_[noteName]; }
@@ -83,6 +85,17 @@ private:
     static constexpr double kPwmDepthPerPercent = 0.009;
     static constexpr double kPwmCenter = 0.5;
     static constexpr int kFirstLevelIncrementBits = 17; // increments below 2^17 use level 0
+
+    // The phase increment of one sample and the table it reads.
+    struct TableStep
+    {
+        std::uint32_t increment;
+        const double* table;
+    };
+    TableStep StepAt(int entry) const;
+    // Reads m samples; stepAt(j) gives sample j's increment and table.
+    template <bool kPulse, class StepAtSample>
+    void ReadTable(double* out, int m, int stride, VoicePhase& phase, StepAtSample stepAt) const;
 
     void RecomputeNoteOffsets();
     int OctaveShift(int octaveNumber) const;
