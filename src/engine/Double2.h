@@ -52,15 +52,16 @@ struct Double2
     {
         return {_mm_xor_pd(a.v, _mm_set1_pd(-0.0))};
     }
+    // Lane-wise a > b ? a : b (b when either is NaN).
+    static Double2 Max(Double2 a, Double2 b)
+    {
+        return {_mm_max_pd(a.v, b.v)};
+    }
 
     // Lane-wise (c ? a : b) for a mask from one of the comparisons below.
     static Double2 Select(Double2 mask, Double2 a, Double2 b)
     {
         return {_mm_or_pd(_mm_and_pd(mask.v, a.v), _mm_andnot_pd(mask.v, b.v))};
-    }
-    static Double2 Greater(Double2 a, Double2 b)
-    {
-        return {_mm_cmpgt_pd(a.v, b.v)};
     }
     static Double2 GreaterEqual(Double2 a, Double2 b)
     {
@@ -127,14 +128,14 @@ struct Double2
     {
         return {{-a.v[0], -a.v[1]}};
     }
+    static Double2 Max(Double2 a, Double2 b)
+    {
+        return {{a.v[0] > b.v[0] ? a.v[0] : b.v[0], a.v[1] > b.v[1] ? a.v[1] : b.v[1]}};
+    }
 
     static Double2 Select(Double2 mask, Double2 a, Double2 b)
     {
         return {{Set(mask.v[0]) ? a.v[0] : b.v[0], Set(mask.v[1]) ? a.v[1] : b.v[1]}};
-    }
-    static Double2 Greater(Double2 a, Double2 b)
-    {
-        return Mask(a.v[0] > b.v[0], a.v[1] > b.v[1]);
     }
     static Double2 GreaterEqual(Double2 a, Double2 b)
     {

@@ -55,6 +55,12 @@ public:
     bool HoldEnabled() const { return holdEnabled_; }
     bool Latched() const { return holdEnabled_ && held_; }
     bool UseHold() const { return useHold_; }
+    // Decaying towards a sustain level above 0 at a rate of at most 1: every following step moves
+    // the value between its current level and the target, so no step ends the stage.
+    bool Settled() const
+    {
+        return state_ == kDecay && target_ >= kSettledFloor && value_ > 0.0 && rate_ >= 0.0 && rate_ <= 1.0;
+    }
     bool OverRelease() const { return overRelease_; }
     double Decay() const { return decay_; }
     double Sustain() const { return sustain_; }
@@ -64,6 +70,7 @@ private:
     friend class VoiceGroup;
 
     static constexpr double kDecayFloor = 0.2;
+    static constexpr double kSettledFloor = 1e-9; // far above the rounding of a step
     static constexpr double kDecaySpan = 0.8;
 
     double Rate(double u) const;

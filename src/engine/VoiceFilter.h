@@ -39,9 +39,10 @@ template <class L> struct FilterLanes
     L s1, s2, s3;    // integrator states
     L offset;        // anti-denormal offset, sign flipped every sample
 
-    L Step(L x, double positiveFeedbackGain)
+    // kCheckInput false: the caller guarantees that x is not NaN.
+    template <bool kCheckInput = true> L Step(L x, double positiveFeedbackGain)
     {
-        x = Sanitise(x, offset);
+        x = kCheckInput ? Sanitise(x, offset) : x + offset;
         s1 = Sanitise(s1, offset);
         s2 = Sanitise(s2, offset);
         s3 = Sanitise(s3, offset);
@@ -64,9 +65,11 @@ template <class L> struct FilterLanes
 
 private:
     static double BoostPositive(double fb, double gain) { return fb > 0.0 ? fb * gain : fb; }
+    // For fb > 0 the boosted value is the larger one, for fb < 0 fb itself, for 0 both are equal;
+    // NaN stays NaN.
     static Double2 BoostPositive(Double2 fb, double gain)
     {
-        return Double2::Select(Double2::Greater(fb, Splat<Double2>(0.0)), fb * Splat<Double2>(gain), fb);
+        return Double2::Max(fb * Splat<Double2>(gain), fb);
     }
 };
 

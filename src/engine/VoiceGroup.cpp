@@ -3,6 +3,7 @@
 #include "engine/Voice.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zr
 {
@@ -23,86 +24,111 @@ template <class Get> Double2 Pair(Voice* const* voices, int count, int pair, dou
 
 void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m, int p, bool steadyCutoff)
 {
-    RenderSignals(voices, count, m, p);
+    using Runner = void (VoiceGroup::*)(const Chunk&);
+    static constexpr Runner kRunners[2][kPairs] = {
+        {&VoiceGroup::RunSamples<1, false>, &VoiceGroup::RunSamples<2, false>,
+         &VoiceGroup::RunSamples<3, false>, &VoiceGroup::RunSamples<4, false>},
+        {&VoiceGroup::RunSamples<1, true>, &VoiceGroup::RunSamples<2, true>, &VoiceGroup::RunSamples<3, true>,
+         &VoiceGroup::RunSamples<4, true>}};
+    if (count < 1 || count > kLanes) return;
+
+    const Chunk chunk{voices, count, voiceMix, m, p, steadyCutoff};
+    RenderSignals(chunk);
+    // The hold latch of the chunk's first envelope step; the later steps of the chunk leave it as
+    // it is, and nothing before that step reads what it may change.
+    bool settled = true;
     for (int i = 0; i < count; ++i)
+    {
         voices[i]->filter_.Follow(p);
-    for (int pair = 0; pair < kPairs; ++pair)
-    {
-        LoadCoefficients(voices, count, pair);
-        LoadStates(voices, count, pair);
+        if (p + m > 1) voices[i]->em_.Latch();
+        settled = settled && voices[i]->em_.Settled();
     }
-    // The hold latch of the chunk's first envelope step; the later steps of the chunk leave it as it is.
-    if (p + m > 1)
-        for (int i = 0; i < count; ++i)
-            voices[i]->em_.Latch();
-    for (int pair = 0; pair < kPairs; ++pair)
-    {
-        LoadEnvelopes(voices, count, pair);
-        gain_[pair] = Pair(voices, count, pair, 0.0, [](Voice& v) { return v.Gain(); });
-    }
+    (this->*kRunners[settled ? 1 : 0][(count + 1) / 2 - 1])(chunk);
+}
+
+template <int kPairCount, bool kSettled> void VoiceGroup::RunSamples(const Chunk& c)
+{
+    std::array<LanePair, kPairCount> lanes;
+    for (int pair = 0; pair < kPairCount; ++pair)
+        LoadPair(c, pair, lanes[pair]);
 
     const double feedbackGain = VoiceFilter::kPositiveFeedbackGain;
-    alignas(16) std::array<double, kLanes> contribution{};
-    for (int j = 0; j < m; ++j)
+    const double* frame = signal_.data();
+    alignas(16) std::array<double, 2 * kPairCount> contribution{};
+    for (int j = 0; j < c.m; ++j, frame += kLanes)
     {
-        if (!steadyCutoff && j > 0)
+        if (!c.steadyCutoff && j > 0)
         {
             bool moved = false;
-            for (int i = 0; i < count; ++i)
-                moved |= voices[i]->filter_.Follow(p + j);
+            for (int i = 0; i < c.count; ++i)
+                moved |= c.voices[i]->filter_.Follow(c.p + j);
             if (moved)
-                for (int pair = 0; pair < kPairs; ++pair)
-                    LoadCoefficients(voices, count, pair);
+                for (int pair = 0; pair < kPairCount; ++pair)
+                    LoadCoefficients(c, pair, lanes[pair].filter);
         }
-        double* frame = &signal_[static_cast<std::size_t>(j) * kLanes];
-        for (int pair = 0; pair < kPairs; ++pair)
+#pragma GCC unroll 4
+        for (int pair = 0; pair < kPairCount; ++pair)
         {
-            const Double2 y = filters_[pair].Step(Double2::Load(frame + 2 * pair), feedbackGain);
-            ((y * em_.value[pair]) * gain_[pair]).Store(&contribution[2 * pair]);
+            LanePair& l = lanes[pair];
+            // The input comes from the wave tables and is never NaN.
+            const Double2 y = l.filter.template Step<false>(Double2::Load(frame + 2 * pair), feedbackGain);
+            ((y * l.em.value) * l.gain).Store(&contribution[2 * pair]);
         }
-        double mix = voiceMix[j];
-        for (int i = 0; i < count; ++i)
+        double mix = c.voiceMix[j];
+#pragma GCC unroll 8
+        for (int i = 0; i < 2 * kPairCount - 1; ++i)
             mix += contribution[i];
-        voiceMix[j] = mix;
+        // The unused lane of an odd group must not be added: +0.0 would turn a -0.0 sum into +0.0.
+        if (c.count == 2 * kPairCount) mix += contribution[2 * kPairCount - 1];
+        c.voiceMix[j] = mix;
         // One envelope step per tick position after the first (the per-tick update made that one),
         // however the host split the tick into chunks.
-        if (p + j == 0) continue;
-        for (int pair = 0; pair < kPairs; ++pair)
+        if (c.p + j == 0) continue;
+#pragma GCC unroll 4
+        for (int pair = 0; pair < kPairCount; ++pair)
         {
-            const Double2 value = em_.value[pair];
-            const Double2 stepped = value + (em_.target[pair] - value) * em_.rate[pair];
-            em_.value[pair] = Double2::Select(em_.stepping[pair], stepped, value);
-            const Double2 ended =
-                (em_.rising[pair] & Double2::GreaterEqual(em_.value[pair], Splat<Double2>(1.0))) |
-                (em_.falling[pair] & Double2::LessEqual(em_.value[pair], Splat<Double2>(0.0)));
-            if (const int lanes = ended.Bits()) Settle(voices, count, pair, lanes);
+            EnvelopePair& em = lanes[pair].em;
+            const Double2 stepped = em.value + (em.target - em.value) * em.rate;
+            if constexpr (kSettled)
+            {
+                em.value = stepped;
+            }
+            else
+            {
+                em.value = Double2::Select(em.stepping, stepped, em.value);
+                const Double2 ended = (em.rising & Double2::GreaterEqual(em.value, Splat<Double2>(1.0))) |
+                                      (em.falling & Double2::LessEqual(em.value, Splat<Double2>(0.0)));
+                if (const int hit = ended.Bits()) Settle(c, pair, hit, em);
+            }
         }
     }
-    StoreBack(voices, count);
+    for (int pair = 0; pair < kPairCount; ++pair)
+        StorePair(c, pair, lanes[pair]);
 }
 
-void VoiceGroup::RenderSignals(Voice* const* voices, int count, int m, int p)
+void VoiceGroup::RenderSignals(const Chunk& c)
 {
     double* signal = signal_.data();
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < c.count; ++i)
     {
-        Voice& voice = *voices[i];
-        voice.bank_->RenderNoteSignal(signal + i, m, p, voice.octaveNumber_, voice.noteName_, voice.phase_,
-                                      kLanes);
+        Voice& voice = *c.voices[i];
+        voice.bank_->RenderNoteSignal(signal + i, c.m, c.p, voice.octaveNumber_, voice.noteName_,
+                                      voice.phase_, kLanes);
     }
-    for (int j = 0; j < m; ++j)
-        std::fill(signal + j * kLanes + count, signal + (j + 1) * kLanes, 0.0);
+    // The unused lane of an odd group.
+    if (c.count % 2 != 0)
+        for (int j = 0; j < c.m; ++j)
+            signal[j * kLanes + c.count] = 0.0;
 }
 
-void VoiceGroup::LoadCoefficients(Voice* const* voices, int count, int pair)
+void VoiceGroup::LoadCoefficients(const Chunk& c, int pair, FilterLanes<Double2>& f)
 {
     using F = FilterLanes<double>;
     const auto lane = [&](double F::*member)
     {
-        return Pair(voices, count, pair, kIdleFilter.*member,
+        return Pair(c.voices, c.count, pair, kIdleFilter.*member,
                     [member](Voice& v) { return v.filter_.lanes_.*member; });
     };
-    FilterLanes<Double2>& f = filters_[pair];
     f.g = lane(&F::g);
     f.a = lane(&F::a);
     f.b = lane(&F::b);
@@ -110,69 +136,70 @@ void VoiceGroup::LoadCoefficients(Voice* const* voices, int count, int pair)
     f.k = lane(&F::k);
 }
 
-void VoiceGroup::LoadStates(Voice* const* voices, int count, int pair)
+void VoiceGroup::LoadPair(const Chunk& c, int pair, LanePair& lanes)
 {
     using F = FilterLanes<double>;
     const auto lane = [&](double F::*member)
     {
-        return Pair(voices, count, pair, kIdleFilter.*member,
+        return Pair(c.voices, c.count, pair, kIdleFilter.*member,
                     [member](Voice& v) { return v.filter_.lanes_.*member; });
     };
-    FilterLanes<Double2>& f = filters_[pair];
+    FilterLanes<Double2>& f = lanes.filter;
+    LoadCoefficients(c, pair, f);
     f.s1 = lane(&F::s1);
     f.s2 = lane(&F::s2);
     f.s3 = lane(&F::s3);
     f.offset = lane(&F::offset);
+    LoadEnvelopes(c, pair, lanes.em);
+    lanes.gain = Pair(c.voices, c.count, pair, 0.0, [](Voice& v) { return v.Gain(); });
 }
 
-void VoiceGroup::LoadEnvelopes(Voice* const* voices, int count, int pair)
+void VoiceGroup::LoadEnvelopes(const Chunk& c, int pair, EnvelopePair& em)
 {
     const int first = 2 * pair;
     const auto mask = [&](auto test)
     {
-        return Double2::Mask(first < count && test(voices[first]->em_.state_),
-                             first + 1 < count && test(voices[first + 1]->em_.state_));
+        return Double2::Mask(first < c.count && test(c.voices[first]->em_.state_),
+                             first + 1 < c.count && test(c.voices[first + 1]->em_.state_));
     };
-    em_.value[pair] = Pair(voices, count, pair, 0.0, [](Voice& v) { return v.em_.value_; });
-    em_.target[pair] = Pair(voices, count, pair, 0.0, [](Voice& v) { return v.em_.target_; });
-    em_.rate[pair] = Pair(voices, count, pair, 0.0, [](Voice& v) { return v.em_.rate_; });
-    em_.stepping[pair] = mask([](int state) { return state != EM::kIdle; });
-    em_.rising[pair] = mask([](int state) { return state == EM::kAttack; });
-    em_.falling[pair] = mask([](int state) { return state == EM::kDecay || state == EM::kRelease; });
+    em.value = Pair(c.voices, c.count, pair, 0.0, [](Voice& v) { return v.em_.value_; });
+    em.target = Pair(c.voices, c.count, pair, 0.0, [](Voice& v) { return v.em_.target_; });
+    em.rate = Pair(c.voices, c.count, pair, 0.0, [](Voice& v) { return v.em_.rate_; });
+    em.stepping = mask([](int state) { return state != EM::kIdle; });
+    em.rising = mask([](int state) { return state == EM::kAttack; });
+    em.falling = mask([](int state) { return state == EM::kDecay || state == EM::kRelease; });
 }
 
-void VoiceGroup::Settle(Voice* const* voices, int count, int pair, int lanes)
+void VoiceGroup::Settle(const Chunk& c, int pair, int lanes, EnvelopePair& em)
 {
     alignas(16) std::array<double, 2> values{};
-    em_.value[pair].Store(values.data());
-    for (int b = 0; b < 2 && 2 * pair + b < count; ++b)
+    em.value.Store(values.data());
+    for (int b = 0; b < 2 && 2 * pair + b < c.count; ++b)
     {
-        EM& em = voices[2 * pair + b]->em_;
-        em.value_ = values[b];
-        if (lanes & (1 << b)) em.Settle();
+        EM& voiceEm = c.voices[2 * pair + b]->em_;
+        voiceEm.value_ = values[b];
+        if (lanes & (1 << b)) voiceEm.Settle();
     }
-    LoadEnvelopes(voices, count, pair);
+    LoadEnvelopes(c, pair, em);
 }
 
-void VoiceGroup::StoreBack(Voice* const* voices, int count)
+void VoiceGroup::StorePair(const Chunk& c, int pair, const LanePair& lanes)
 {
-    alignas(16) std::array<double, kLanes> s1{}, s2{}, s3{}, offset{}, value{};
-    for (int pair = 0; pair < kPairs; ++pair)
+    alignas(16) std::array<double, 2> s1{}, s2{}, s3{}, offset{}, value{};
+    lanes.filter.s1.Store(s1.data());
+    lanes.filter.s2.Store(s2.data());
+    lanes.filter.s3.Store(s3.data());
+    lanes.filter.offset.Store(offset.data());
+    lanes.em.value.Store(value.data());
+    for (int b = 0; b < 2 && 2 * pair + b < c.count; ++b)
     {
-        filters_[pair].s1.Store(&s1[2 * pair]);
-        filters_[pair].s2.Store(&s2[2 * pair]);
-        filters_[pair].s3.Store(&s3[2 * pair]);
-        filters_[pair].offset.Store(&offset[2 * pair]);
-        em_.value[pair].Store(&value[2 * pair]);
-    }
-    for (int i = 0; i < count; ++i)
-    {
-        FilterLanes<double>& f = voices[i]->filter_.lanes_;
-        f.s1 = s1[i];
-        f.s2 = s2[i];
-        f.s3 = s3[i];
-        f.offset = offset[i];
-        voices[i]->em_.value_ = value[i];
+        Voice& voice = *c.voices[2 * pair + b];
+        FilterLanes<double>& f = voice.filter_.lanes_;
+        f.s1 = s1[b];
+        f.s2 = s2[b];
+        f.s3 = s3[b];
+        f.offset = offset[b];
+        voice.em_.value_ = value[b];
     }
 }
 

@@ -12,8 +12,8 @@ namespace zr
 class Voice;
 
 // Renders up to kLanes active voices of a block side by side. A voice rendered alone is one long
-// chain of dependent operations (filter recursion, envelope step); eight independent chains in
-// four SSE2 registers keep the processor busy instead. Each voice computes exactly what it would
+// chain of dependent operations (filter recursion, envelope step); up to eight independent chains
+// in SSE2 registers keep the processor busy instead. Each voice computes exactly what it would
 // compute alone, and the voices are added into the mix in slot order, so the output is the same
 // bit for bit. Owned by the block; the scratch signal is sized at set-up. Audio thread.
 class VoiceGroup
@@ -30,25 +30,45 @@ public:
     void Render(Voice* const* voices, int count, double* voiceMix, int m, int p, bool steadyCutoff);
 
 private:
-    // The envelopes of the group: value, target and rate per lane, and which lanes step at all,
-    // which may reach the end of their attack and which the end of decay or release.
-    struct Envelopes
+    struct Chunk
     {
-        std::array<Double2, kPairs> value, target, rate, stepping, rising, falling;
+        Voice* const* voices;
+        int count;
+        double* voiceMix;
+        int m;
+        int p;
+        bool steadyCutoff;
     };
 
-    void RenderSignals(Voice* const* voices, int count, int m, int p);
-    void LoadCoefficients(Voice* const* voices, int count, int pair);
-    void LoadStates(Voice* const* voices, int count, int pair);
-    void LoadEnvelopes(Voice* const* voices, int count, int pair);
-    // Lanes whose envelope met its end of stage in this step: the voice settles its state.
-    void Settle(Voice* const* voices, int count, int pair, int lanes);
-    void StoreBack(Voice* const* voices, int count);
+    // Two voices' envelopes: value, target and rate, and masks of the lanes that step at all, that
+    // may reach the end of their attack and that may reach the end of decay or release.
+    struct EnvelopePair
+    {
+        Double2 value, target, rate, stepping, rising, falling;
+    };
+
+    // Everything the sample loop keeps for two lanes; held in local variables during the loop so
+    // that the compiler can keep it in registers.
+    struct LanePair
+    {
+        FilterLanes<Double2> filter;
+        EnvelopePair em;
+        Double2 gain;
+    };
+
+    // kPairCount pairs hold the group's voices; kSettled: every envelope is settled (EM::Settled)
+    // for the chunk, so no lane ends its stage and every lane steps.
+    template <int kPairCount, bool kSettled> void RunSamples(const Chunk& chunk);
+    void RenderSignals(const Chunk& chunk);
+
+    static void LoadCoefficients(const Chunk& chunk, int pair, FilterLanes<Double2>& filter);
+    static void LoadPair(const Chunk& chunk, int pair, LanePair& lanes);
+    static void LoadEnvelopes(const Chunk& chunk, int pair, EnvelopePair& em);
+    // Lanes whose envelope met the end of its stage in this step: the voice settles its state.
+    static void Settle(const Chunk& chunk, int pair, int lanes, EnvelopePair& em);
+    static void StorePair(const Chunk& chunk, int pair, const LanePair& lanes);
 
     std::vector<double> signal_; // sample j of lane i at j * kLanes + i
-    std::array<FilterLanes<Double2>, kPairs> filters_{};
-    Envelopes em_{};
-    std::array<Double2, kPairs> gain_{};
 };
 
 } // namespace zr
