@@ -3,6 +3,7 @@
 #include "BenchCounters.h"
 
 #include "engine/SynthBlock.h"
+#include "modulation/HostClock.h"
 
 #include <cmath>
 #include <numbers>
@@ -31,6 +32,7 @@ struct Tables
     }
     IncrementTable increments;
     CutoffTable cutoffs;
+    HostClock clock;
 };
 
 const Tables& SharedTables()
@@ -109,7 +111,7 @@ void BM_BlockTick(benchmark::State& state)
 {
     const Tables& tables = SharedTables();
     const int voices = static_cast<int>(state.range(0));
-    SynthBlock block(tables.increments, tables.cutoffs);
+    SynthBlock block(tables.increments, tables.cutoffs, tables.clock);
     block.SetUp(kRate, kTick);
     block.SetCutoff(0.8);
     block.SetWaveform(static_cast<int>(state.range(1)));

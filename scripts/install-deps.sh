@@ -5,19 +5,28 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache git
+  gcc-multilib g++-multilib
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsndfile1-dev libsmf-dev
   zynaddsubfx-vst amsynth
 )
 
+# The 32-bit module is built against Debian's i386 multiarch packages.
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+need_update=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+  need_update=1
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+[ ${#missing[@]} -eq 0 ] && [ $need_update -eq 0 ] && exit 0
 
-sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
+[ ${#missing[@]} -eq 0 ] && exit 0
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

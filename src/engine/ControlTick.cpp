@@ -1,56 +1,73 @@
 #include "engine/ControlTick.h"
 
 #include "engine/Engine.h"
-
-#include <cmath>
+#include "modulation/PatchSources.h"
 
 namespace zr
 {
 
-namespace
-{
-constexpr double kMgRestOutput = 0.0; // MG1 and MG2 as constructed
-constexpr double kOpenVca = 1.0;      // a VCA without a source
-constexpr double kResonatorCenter = 0.5;
-} // namespace
-
 void ControlTick::Run(Engine& engine, int n)
 {
-    // Steps 1-4 (S/H, host clock, trigger flags, GEG trigger) belong to the modulation sources.
+    Modulation& modulation = engine.GetModulation();
+    HostClock& clock = modulation.Clock();
+    // 1. - 4.
+    modulation.StepSampleHold();
+    clock.Step();
+    UpdateTriggerFlags(engine);
+    modulation.TriggerGegIfSelected();
 
     // 5. Pitch bend in pitch units, the same for all blocks.
     const double bendAmount = engine.PitchBend() * engine.PitchBendRange();
 
-    // 6. Lags.
+    // 6.
+    modulation.ProcessLags();
 
     // 7. Per tick position.
     std::span<double> totalVca = engine.TotalVca();
     for (int t = 0; t < n; ++t)
     {
+        if (t > 0) clock.Step();
+        modulation.Geg().Step();
         for (SynthBlock& block : engine.Blocks())
             BlockSampleUpdate(block, t, bendAmount);
-        totalVca[t] = kOpenVca;
+        modulation.ProcessProcessors();
+        totalVca[t] = modulation.TotalVca();
     }
 
     // 8.
     engine.GetKeyboard().ClearTriggers();
 }
 
+void ControlTick::UpdateTriggerFlags(Engine& engine)
+{
+    Modulation& modulation = engine.GetModulation();
+    int source = TriggerSource::kMg1A;
+    for (SynthBlock& block : engine.Blocks())
+    {
+        modulation.SetTriggerFlag(source++, block.Modulation().Mg1().ClockEdge());
+        modulation.SetTriggerFlag(source++, block.Modulation().Mg2().ClockEdge());
+    }
+    modulation.UpdateClockTriggers();
+    for (int i = 0; i < ExternalInputs::kTriggers; ++i)
+    {
+        ExternalInputs::Trigger& trigger = engine.Inputs().GetTrigger(i);
+        modulation.SetTriggerFlag(TriggerSource::kTrg1 + i, trigger.state && !trigger.previous);
+        trigger.previous = trigger.state;
+    }
+}
+
 void ControlTick::BlockSampleUpdate(SynthBlock& block, int t, double bendAmount)
 {
-    // MG1 step; its raw output drives AM, its scaled output FM and cutoff modulation.
-    block.AmBuffer()[t] = kMgRestOutput;
-    block.FmBuffer()[t] = static_cast<int>(std::trunc(bendAmount));
-    block.CutoffModBuffer()[t] = 0;
+    BlockModulation& modulation = block.Modulation();
+    block.AmBuffer()[t] = modulation.StepMg1();
+    block.FmBuffer()[t] = modulation.PitchOffset(bendAmount);
+    block.CutoffModBuffer()[t] = modulation.CutoffOffset();
     if (t == 0)
     {
-        // MG2 step; PWM from MG2 without a PWM source; resonator control from MG2 ("RS Mod") and
-        // "RfC Src", mapped to 0..1 and squared.
-        const double mg2 = kMgRestOutput;
-        const double control = kMgRestOutput * kResonatorCenter + kResonatorCenter;
-        block.TickUpdate(mg2, control * control);
+        modulation.StepMg2();
+        block.TickUpdate(modulation.PwmInput(), modulation.ResonatorControl());
     }
-    block.ChannelUpdate(t, true, kOpenVca);
+    block.ChannelUpdate(t, modulation.GateOpen(), modulation.VcaGain());
 }
 
 } // namespace zr

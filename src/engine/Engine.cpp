@@ -7,10 +7,52 @@ namespace zr
 {
 
 Engine::Engine()
-    : blocks_{SynthBlock(increments_, cutoffs_), SynthBlock(increments_, cutoffs_),
-              SynthBlock(increments_, cutoffs_)},
+    : blocks_{SynthBlock(increments_, cutoffs_, modulation_.Clock()),
+              SynthBlock(increments_, cutoffs_, modulation_.Clock()),
+              SynthBlock(increments_, cutoffs_, modulation_.Clock())},
       keyboard_(blocks_)
 {
+    BindSources();
+}
+
+void Engine::BindSources()
+{
+    sources_.BindCv(CvSource::kPlus5V, modulation_.One());
+    sources_.BindCv(CvSource::kGe1Negative, modulation_.Geg().OutNegative());
+    sources_.BindCv(CvSource::kGe2Rising, modulation_.Geg().OutRising());
+    sources_.BindCv(CvSource::kGe3Positive, modulation_.Geg().OutPositive());
+    for (int b = 0; b < kBlocks; ++b)
+    {
+        sources_.BindCv(CvSource::kMg1A + 2 * b, blocks_[b].Modulation().Mg1Output());
+        sources_.BindCv(CvSource::kMg2A + 2 * b, blocks_[b].Modulation().Mg2Output());
+    }
+    sources_.BindCv(CvSource::kSampleHold, modulation_.SampleHold().Output());
+    sources_.BindCv(CvSource::kVp1, modulation_.Vp1().Output());
+    sources_.BindCv(CvSource::kVp2, modulation_.Vp2().Output());
+    sources_.BindCv(CvSource::kKey, keyboard_.KeyboardCv());
+    sources_.BindCv(CvSource::kPitchBend, pitchBend_);
+    sources_.BindCv(CvSource::kPitchBendPositive, pitchBendUnipolar_);
+    sources_.BindCv(CvSource::kModWheel, modWheelBipolar_);
+    sources_.BindCv(CvSource::kModWheelPositive, modWheel_);
+    for (int i = 0; i < Modulation::kLags; ++i)
+        sources_.BindCv(CvSource::kLag1 + i, modulation_.Lag(i).Output());
+    for (int i = 0; i < Modulation::kAttenuators; ++i)
+        sources_.BindCv(CvSource::kAtn1 + i, modulation_.Atn(i).Output());
+    for (int i = 0; i < ExternalInputs::kVoltages; ++i)
+        sources_.BindCv(CvSource::kVc1 + i, inputs_.Voltage(i));
+
+    sources_.BindTrigger(TriggerSource::kKeyboard, keyboard_.KeyboardTrigger());
+    sources_.BindTrigger(TriggerSource::kSingle, keyboard_.SingleTrigger());
+    sources_.BindTrigger(TriggerSource::kMultiple, keyboard_.MultipleTrigger());
+    for (int source = TriggerSource::kMg1A; source < TriggerSource::kCount; ++source)
+        sources_.BindTrigger(source, modulation_.TriggerFlag(source));
+}
+
+void Engine::KickTrigger()
+{
+    ExternalInputs::Trigger& trigger = inputs_.GetTrigger(0);
+    trigger.state = true;
+    trigger.previous = false;
 }
 
 void Engine::SetUp(double sampleRate, int maxBlockSize)
@@ -38,9 +80,9 @@ void Engine::SetUp(double sampleRate, int maxBlockSize)
             for (SynthBlock& block : blocks_)
                 block.SetUp(rate, samplesPerTick);
         }
-        // The general envelope and the instrument-level filters are reset here.
+        modulation_.Reset(rate);
     }
-    // The host-synchronised clock takes the sample rate here.
+    modulation_.SetClockRate(rate);
     AllNotesOff();
 }
 
@@ -96,8 +138,7 @@ void Engine::HandleQueued(const MidiMessage& message)
         }
         [[fallthrough]];
     case midi::kNoteOff:
-        // When no key is held any more, the general envelope enters its release here.
-        keyboard_.NoteOff(message.data1);
+        if (keyboard_.NoteOff(message.data1)) modulation_.Geg().KeyRelease();
         break;
     case midi::kControlChange:
         HandleController(message.data1, message.data2);
@@ -141,11 +182,10 @@ void Engine::RunTick()
     controlTick_.Run(*this, samplesPerTick_);
 }
 
-void Engine::ProcessAudio(double* left, double* right, int n)
+void Engine::ProcessAudio(double* left, double* right, int n, const HostTimeInfo& time)
 {
     if (!left || !right || n <= 0) return;
-    // The host's transport (HostTimeInfo) is handed to the host-synchronised clock here, once per
-    // call and before the first tick of the call.
+    modulation_.Clock().UpdateTransport(time);
     std::fill(left, left + n, 0.0);
     std::fill(right, right + n, 0.0);
     if (samplesPerTick_ < 1)

@@ -10,6 +10,9 @@
 #include "engine/MidiQueue.h"
 #include "engine/PitchTables.h"
 #include "engine/SynthBlock.h"
+#include "modulation/HostTimeInfo.h"
+#include "modulation/Modulation.h"
+#include "modulation/PatchSources.h"
 
 #include <array>
 #include <span>
@@ -37,14 +40,25 @@ public:
     void SetHost(EngineHost* host) { host_ = host; }
 
     // Sizes the queue and buffers, rebuilds the rate tables and sets the blocks up when the rate
-    // changed, restarts the tick grid and releases all notes. Below 1 kHz (and above 768 kHz) the
-    // engine renders silence.
+    // changed (resetting the general envelope and the lags), gives the host clock the rate,
+    // restarts the tick grid and releases all notes. Below 1 kHz (and above 768 kHz) the engine
+    // renders silence.
     void SetUp(double sampleRate, int maxBlockSize);
-    // Renders n samples into left and right (overwritten).
-    void ProcessAudio(double* left, double* right, int n);
+    // Renders n samples into left and right (overwritten). The host's transport goes to the host
+    // clock once, before the first tick of the call; without one the defaults (120 bpm, position
+    // unknown, stopped) are handed over.
+    void ProcessAudio(double* left, double* right, int n, const HostTimeInfo& time);
+    void ProcessAudio(double* left, double* right, int n) { ProcessAudio(left, right, n, HostTimeInfo{}); }
     // Routes one incoming message; its offset counts from the start of the coming process call.
     void HandleMidi(const MidiMessage& message);
     void AllNotesOff() { keyboard_.AllNotesOff(); }
+    // The panel's trigger button (lock held): external trigger 1 fires "Trg1" at the next tick.
+    void KickTrigger();
+
+    // Patch routing: the value or flag a source-list entry refers to; nullptr for "off" and for
+    // values outside the lists. Resolved when a parameter changes, read by the control tick.
+    const double* CvSource(int value) const { return sources_.Cv(value); }
+    const bool* TriggerSource(int value) const { return sources_.Trigger(value); }
 
     // Global parameter effects.
     void SetFinalGain(double finalParam) { finalGain_ = 2.0 * finalParam; }
@@ -56,6 +70,7 @@ public:
     std::span<SynthBlock> Blocks() { return blocks_; }
     Keyboard& GetKeyboard() { return keyboard_; }
     ExternalInputs& Inputs() { return inputs_; }
+    Modulation& GetModulation() { return modulation_; }
     MidiQueue& Queue() { return queue_; }
     std::span<double> TotalVca() { return totalVca_; }
 
@@ -78,15 +93,18 @@ private:
     void HandleQueued(const MidiMessage& message);
     void HandleController(int controller, int value);
     void RunTick();
+    void BindSources();
 
     EngineHost* host_ = nullptr;
     IncrementTable increments_;
     CutoffTable cutoffs_;
+    Modulation modulation_;
     std::array<SynthBlock, kBlocks> blocks_;
     Keyboard keyboard_;
     ExternalInputs inputs_;
     MidiQueue queue_;
     ControlTick controlTick_;
+    PatchSources sources_;
 
     double sampleRate_ = 0.0;
     int samplesPerTick_ = 0;

@@ -17,8 +17,8 @@ std::array<Voice, SynthBlock::kVoices> SynthBlock::MakeVoices()
     (std::make_index_sequence<kVoices>());
 }
 
-SynthBlock::SynthBlock(const IncrementTable& increments, const CutoffTable& cutoffs)
-    : cutoffs_(cutoffs), bank_(increments), voices_(MakeVoices())
+SynthBlock::SynthBlock(const IncrementTable& increments, const CutoffTable& cutoffs, const HostClock& clock)
+    : cutoffs_(cutoffs), modulation_(clock), bank_(increments), voices_(MakeVoices())
 {
 }
 
@@ -45,6 +45,7 @@ void SynthBlock::SetUp(double fs, int samplesPerTick)
     SetResonatorIntensity(resonatorIntensity_);
     for (int i = 0; i < kResonators; ++i)
         SetResonatorFrequency(i, resonatorFrequency_[i]);
+    modulation_.SetUp(fs);
 }
 
 void SynthBlock::TickUpdate(double pwmInput, double resonatorControl)

@@ -6,6 +6,7 @@
 #include "engine/Resonator.h"
 #include "engine/Voice.h"
 #include "engine/VoiceGroup.h"
+#include "modulation/BlockModulation.h"
 
 #include <array>
 #include <span>
@@ -28,13 +29,13 @@ public:
     static constexpr int kCutoffIndexScale = 17280; // glide position 1 is the top of the cutoff table
     static constexpr std::array<double, kResonators> kResonatorDefaults = {0.2, 0.5, 0.8};
 
-    SynthBlock(const IncrementTable& increments, const CutoffTable& cutoffs);
+    SynthBlock(const IncrementTable& increments, const CutoffTable& cutoffs, const HostClock& clock);
     // Voices point at the block's own bank, so a block is never copied.
     SynthBlock(const SynthBlock&) = delete;
     SynthBlock& operator=(const SynthBlock&) = delete;
 
     // Set-up thread: sizes the buffers for samplesPerTick, resets bank phases, voices and
-    // resonators, and re-applies the block's resonator settings.
+    // resonators, and re-applies the block's resonator settings and MG1's frequency.
     void SetUp(double fs, int samplesPerTick);
 
     // Per-tick buffers, samplesPerTick long.
@@ -75,6 +76,10 @@ public:
     void SetPan(double value) { pan_ = value; }
     void SetChannelEnable(bool on) { channelEnabled_ = on; }
 
+    // MG1, MG2 and the block's patch selections (block parameter step and control tick).
+    BlockModulation& Modulation() { return modulation_; }
+    const BlockModulation& Modulation() const { return modulation_; }
+
     // Voice parameter step for all voices of the block, in slot order.
     template <class F> void ForEachVoice(F&& apply)
     {
@@ -98,6 +103,7 @@ private:
     static void ReleaseUnlessLatched(Voice& voice);
 
     const CutoffTable& cutoffs_;
+    BlockModulation modulation_;
     OscillatorBank bank_;
     std::array<Voice, kVoices> voices_;
     std::array<Resonator, kResonators> resonators_;

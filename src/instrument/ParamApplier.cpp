@@ -1,5 +1,7 @@
 #include "instrument/ParamApplier.h"
 
+#include "instrument/ModulationParamRows.h"
+
 #include "plugin/IPlugBase.h"
 
 namespace zr
@@ -11,7 +13,7 @@ ParamRows BuildRows()
 {
     ParamRows rows;
     AddSoundRows(rows);
-    // AddModulationRows(rows) joins here, after the sound rows.
+    AddModulationRows(rows);
     return rows;
 }
 

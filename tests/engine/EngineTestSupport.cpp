@@ -92,6 +92,17 @@ Stereo Render(Engine& engine, long n, int blockSize)
     return Render(engine, {}, n, blockSize);
 }
 
+std::vector<double> HostTransport::Play(Engine& engine, int n)
+{
+    info_.samplePosition = samples_;
+    info_.musicalPosition = beats_;
+    std::vector<double> left(n), right(n);
+    engine.ProcessAudio(left.data(), right.data(), n, info_);
+    samples_ += n;
+    beats_ += n / fs_ * info_.tempo / 60.0;
+    return left;
+}
+
 double ZeroCrossingFrequency(const std::vector<double>& x, long from, long to, double fs)
 {
     double first = -1.0;

@@ -40,6 +40,22 @@ Stereo Render(Engine& engine, const std::vector<TimedMessage>& messages, long to
 // Renders n samples with no messages.
 Stereo Render(Engine& engine, long n, int blockSize = 256);
 
+// A running host transport: every Play call hands the engine the position of its first sample.
+class HostTransport
+{
+public:
+    HostTransport(double fs, double tempo) : fs_(fs) { info_.tempo = tempo, info_.playing = true; }
+    void SetTempo(double tempo) { info_.tempo = tempo; }
+    // Renders n samples (one process call) and returns the left channel.
+    std::vector<double> Play(Engine& engine, int n);
+
+private:
+    double fs_;
+    double samples_ = 0.0;
+    double beats_ = 0.0;
+    HostTimeInfo info_;
+};
+
 // Frequency from the rising zero crossings of x[from..to), interpolated between samples.
 double ZeroCrossingFrequency(const std::vector<double>& x, long from, long to, double fs);
 double Rms(const std::vector<double>& x, long from, long to);

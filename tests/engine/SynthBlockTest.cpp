@@ -132,16 +132,26 @@ TEST(BlockOutput, AmplitudeModulationDepth)
 {
     auto plain = MakeEngine(48000.0);
     const Stereo reference = PlayChord(*plain);
-    auto modulated = MakeEngine(48000.0);
-    for (SynthBlock& block : modulated->Blocks())
+    // An MG1 of period 1 stands at the middle of its ramp: "Saw Up" gives 0, "Square" -1.
+    auto amplitudeModulated = [](int mg1Waveform)
     {
-        block.SetAmOn(true);
-        block.SetAmDepth(0.5);
-    }
-    const Stereo out = PlayChord(*modulated);
-    // MG1 at rest (0) with depth 0.5 halves the level.
+        auto modulated = MakeEngine(48000.0);
+        for (SynthBlock& block : modulated->Blocks())
+        {
+            block.SetAmOn(true);
+            block.SetAmDepth(0.5);
+            block.Modulation().SetMg1Waveform(mg1Waveform);
+        }
+        return PlayChord(*modulated);
+    };
+    // MG1 at 0 with depth 0.5 halves the level; at -1 it silences the block.
+    const Stereo half = amplitudeModulated(MG::kSawUp);
+    const Stereo silent = amplitudeModulated(MG::kSquare);
     for (long i = 0; i < kLength; ++i)
-        ASSERT_NEAR(out.left[i], 0.5 * reference.left[i], 1e-15);
+    {
+        ASSERT_NEAR(half.left[i], 0.5 * reference.left[i], 1e-15);
+        ASSERT_EQ(silent.left[i], 0.0);
+    }
 }
 
 TEST(BlockOutput, CutoffGlidesOverOneHundredTicks)

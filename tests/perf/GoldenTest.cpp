@@ -9,6 +9,7 @@
 // After an intended change of the sound, regenerate the references and review the diff:
 //   ZR_GOLDEN_REGENERATE=1 ctest --test-dir build -R Golden
 #include "InstrumentRig.h"
+#include "modulation/HostClock.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,7 @@ using Signal = std::vector<double>;
 
 struct BlockRig
 {
-    BlockRig() : block(increments, cutoffs)
+    BlockRig() : block(increments, cutoffs, clock)
     {
         increments.Build(kRate);
         cutoffs.Build(kRate);
@@ -99,6 +100,7 @@ struct BlockRig
 
     IncrementTable increments;
     CutoffTable cutoffs;
+    HostClock clock;
     SynthBlock block;
 };
 

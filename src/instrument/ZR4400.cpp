@@ -1,0 +1,95 @@
+#include "instrument/ZR4400.h"
+
+#include "instrument/ParameterTable.h"
+#include "plugin/ProgramState.h"
+
+#include <mutex>
+
+namespace zr
+{
+
+namespace
+{
+using ScopedLock = std::lock_guard<std::recursive_mutex>;
+} // namespace
+
+ZR4400::ZR4400(vst::AudioMasterCallback hostCallback)
+    : Synth(hostCallback, Param::kNumParams, kChannelIO, kNumPresets, kEffectName, kProductName, kVendorName,
+            kVersion, kUniqueId, 0, true, true, true)
+{
+    mEngine.SetHost(&mEngineLink);
+    DefineParameterTable(*this);
+    AllParamsChanged();
+}
+
+void ZR4400::SetUp()
+{
+    ScopedLock lock(Mutex());
+    Synth::SetUp();
+    mEngine.SetUp(GetSampleRate(), GetBlockSize());
+}
+
+void ZR4400::ParamChanged(int index)
+{
+    ScopedLock lock(Mutex());
+    Synth::ParamChanged(index);
+    mApplier.Apply(index);
+}
+
+void ZR4400::ProcessAudio(double** inputs, double** outputs, int frames)
+{
+    static_cast<void>(inputs);
+    if (outputs && NOutChannels() >= 2)
+    {
+        // What the host does not report keeps the defaults: 120 bpm, 4/4, unknown positions, stopped.
+        HostTimeInfo time;
+        GetHostTime(time);
+        mEngine.ProcessAudio(outputs[0], outputs[1], frames, time);
+    }
+}
+
+void ZR4400::HandleMidi(const MidiMessage& message)
+{
+    mEngine.HandleMidi(message);
+}
+
+void ZR4400::AllNotesOff()
+{
+    mEngine.AllNotesOff();
+}
+
+bool ZR4400::SerializeProgramState(ChunkBuffer& chunk)
+{
+    return ProgramState::Serialize(*this, chunk);
+}
+
+int ZR4400::UnserializeProgramState(const ChunkBuffer& chunk, int pos)
+{
+    return ProgramState::Unserialize(*this, chunk, pos);
+}
+
+int ZR4400::EngineLink::MappedParameter(int controller) const
+{
+    const int parameter = mPlug.Synth::MappedParameter(controller);
+    return parameter >= 0 && parameter < mPlug.NParams() ? parameter : kNone;
+}
+
+double ZR4400::EngineLink::NormalizedValue(int parameter) const
+{
+    const IParameter* param = mPlug.GetParam(parameter);
+    return param ? param->GetNormalized() : 0.0;
+}
+
+void ZR4400::EngineLink::SetParamFromEditor(int parameter, double normalized)
+{
+    mPlug.SetParamFromEditor(parameter, normalized);
+    if (IEditorLink* editor = mPlug.GetEditor())
+    {
+        if (const IParameter* param = mPlug.GetParam(parameter))
+        {
+            editor->PushParamToControls(parameter, param->GetNormalized(), true);
+        }
+    }
+}
+
+} // namespace zr

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "engine/Engine.h"
+#include "engine/EngineHost.h"
+#include "instrument/ParamApplier.h"
+#include "plugin/Synth.h"
+
+namespace zr
+{
+
+// The instrument: the plug-in frame around one sound engine, with the parameter table and the
+// program state of this instrument. Construction order: plug-in base and VST2 adapter, synth base,
+// engine, parameter table, then every parameter applied. Every hook runs under the instance lock.
+class ZR4400 : public Synth
+{
+public:
+    static constexpr int kNumPresets = 64;
+    static constexpr std::string_view kChannelIO = "0-1 0-2";
+    static constexpr std::string_view kEffectName = "ZR-4400";
+    static constexpr std::string_view kProductName = "";
+    static constexpr std::string_view kVendorName = "Zarnow Audio";
+    static constexpr int32_t kVersion = 0x00010205; // 1.2.5
+    static constexpr int32_t kUniqueId = vst::FourCC('z', 'r', '4', '4');
+
+    explicit ZR4400(vst::AudioMasterCallback hostCallback);
+
+    // Takes the lock; the synth base set-up, then the engine's for the current rate and block size
+    // (dispatcher thread; allocates).
+    void SetUp() override;
+    // Takes the lock; the synth base (learn), then the parameter's effect on the engine (thread of
+    // the change; allocates nothing).
+    void ParamChanged(int index) override;
+    // Renders into outputs 0 and 1; inputs are ignored (audio thread, lock held).
+    void ProcessAudio(double** inputs, double** outputs, int frames) override;
+    // MIDI thru, learn, program change, or into the engine's queue (audio thread, lock held).
+    void HandleMidi(const MidiMessage& message) override;
+    void AllNotesOff() override;
+    // Tag, program index, program name and every value (caller holds the lock).
+    bool SerializeProgramState(ChunkBuffer& chunk) override;
+    // Reads a tagged state, or a bare list of doubles when the tag is missing (caller holds the lock).
+    int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override;
+    // The editor follows program changes (lock held).
+    void PresetsChanged() override { RefreshParamControls(); }
+
+    Engine& GetEngine() { return mEngine; }
+
+private:
+    // The engine's view of the instrument (audio thread, lock held).
+    class EngineLink : public EngineHost
+    {
+    public:
+        explicit EngineLink(ZR4400& plug) : mPlug(plug) {}
+        bool MidiThruOn() const override { return mPlug.MidiThru(); }
+        void SendMidiToHost(const MidiMessage& message) override { mPlug.SendMidiToHost(message); }
+        bool MidiLearnArmed() const override { return mPlug.LearnArmed(); }
+        void LearnController(int controller) override { mPlug.LearnController(controller); }
+        bool IgnoreProgramChange() const override { return mPlug.IgnoresProgramChange(); }
+        void LoadProgram(int program) override { mPlug.SelectPreset(program); }
+        int MappedParameter(int controller) const override;
+        double NormalizedValue(int parameter) const override;
+        void SetParamFromEditor(int parameter, double normalized) override;
+
+    private:
+        ZR4400& mPlug;
+    };
+
+    Engine mEngine;
+    ParamApplier mApplier{mEngine, *this};
+    EngineLink mEngineLink{*this};
+};
+
+} // namespace zr

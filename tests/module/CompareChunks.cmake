@@ -1,0 +1,43 @@
+# Shows that the 32-bit and the 64-bit module write byte-identical program and bank chunks and
+# read each other's chunks back unchanged. Run with cmake -P and -D TOOL64, MODULE64, TOOL32,
+# MODULE32 and WORK (a scratch folder).
+if(NOT EXISTS "${TOOL32}" OR NOT EXISTS "${MODULE32}")
+  message("i386 build missing: ${TOOL32} / ${MODULE32}")
+  return()
+endif()
+file(MAKE_DIRECTORY "${WORK}")
+
+function(run_tool tool module kind out)
+  execute_process(COMMAND "${tool}" "${module}" ${kind} ${ARGN}
+                  OUTPUT_FILE "${out}" RESULT_VARIABLE rc ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${tool} ${kind} ${ARGN} failed (${rc}): ${err}")
+  endif()
+endfunction()
+
+function(expect_same a b what)
+  file(SHA256 "${a}" ha)
+  file(SHA256 "${b}" hb)
+  file(SIZE "${a}" size)
+  if(NOT ha STREQUAL hb OR size EQUAL 0)
+    message(FATAL_ERROR "${what}: ${a} and ${b} differ (or are empty)")
+  endif()
+endfunction()
+
+foreach(kind program bank)
+  foreach(variant default vary)
+    set(flags "")
+    if(variant STREQUAL "vary")
+      set(flags --vary)
+    endif()
+    set(base "${WORK}/${kind}-${variant}")
+    run_tool("${TOOL64}" "${MODULE64}" ${kind} "${base}-64.bin" ${flags})
+    run_tool("${TOOL32}" "${MODULE32}" ${kind} "${base}-32.bin" ${flags})
+    expect_same("${base}-64.bin" "${base}-32.bin" "${kind} chunk (${variant}) written by both builds")
+    run_tool("${TOOL32}" "${MODULE32}" ${kind} "${base}-64-to-32.bin" --load "${base}-64.bin")
+    expect_same("${base}-64.bin" "${base}-64-to-32.bin" "${kind} chunk (${variant}) read by the 32-bit module")
+    run_tool("${TOOL64}" "${MODULE64}" ${kind} "${base}-back.bin" --load "${base}-64-to-32.bin")
+    expect_same("${base}-64.bin" "${base}-back.bin" "${kind} chunk (${variant}) back in the 64-bit module")
+  endforeach()
+endforeach()
+message("chunks identical in both builds")
