@@ -2,6 +2,7 @@
 // has them: held chords, the idle instrument and a release tail.
 #include "BenchCounters.h"
 #include "InstrumentRig.h"
+#include "ModulationPatch.h"
 
 #include <memory>
 
@@ -35,9 +36,10 @@ void Settle(InstrumentRig& rig, double fs, int blockSize)
         rig.Render(blockSize);
 }
 
-std::unique_ptr<InstrumentRig> HoldChord(double fs, int blockSize, int keys)
+std::unique_ptr<InstrumentRig> HoldChord(double fs, int blockSize, int keys, bool patched = false)
 {
     auto rig = std::make_unique<InstrumentRig>(fs, blockSize);
+    if (patched) PatchEverySource(*rig);
     for (int k = 0; k < keys; ++k)
         rig->NoteOn(FirstKey(keys) + k);
     Settle(*rig, fs, blockSize);
@@ -61,6 +63,42 @@ void BM_HeldKeys(benchmark::State& state)
     ReportRealTime(state, blockSize, fs, voices);
 }
 BENCHMARK(BM_HeldKeys)->ArgsProduct({{1, 16, 64}, {44100, 96000}, {64, 512}});
+
+// Args: held keys, block size, at 44.1 kHz, with every modulation source patched: pitch and cutoff
+// move on every sample, the resonators and AM run.
+void BM_HeldKeysPatched(benchmark::State& state)
+{
+    constexpr double kFs = 44100.0;
+    const int keys = static_cast<int>(state.range(0));
+    const int blockSize = static_cast<int>(state.range(1));
+    auto rig = HoldChord(kFs, blockSize, keys, true);
+    const int voices = ActiveVoices(rig->GetEngine());
+    for (auto _ : state)
+    {
+        rig->Render(blockSize);
+        benchmark::DoNotOptimize(rig->Left().data());
+    }
+    state.counters["voices"] = voices;
+    ReportRealTime(state, blockSize, kFs, voices);
+}
+BENCHMARK(BM_HeldKeysPatched)->ArgsProduct({{1, 64}, {512}});
+
+// The control tick with every modulation source patched and no voice sounding: one iteration is
+// one tick (44 samples at 44.1 kHz), so the time is the tick's cost plus the empty render loop.
+void BM_ControlTickAllPatched(benchmark::State& state)
+{
+    constexpr double kFs = 44100.0;
+    InstrumentRig rig(kFs, Engine::kSamplesPerTickDivisor);
+    PatchEverySource(rig);
+    const int tick = rig.GetEngine().SamplesPerTick();
+    for (auto _ : state)
+    {
+        rig.Render(tick);
+        benchmark::DoNotOptimize(rig.Left().data());
+    }
+    ReportRealTime(state, tick, kFs, 0.0);
+}
+BENCHMARK(BM_ControlTickAllPatched);
 
 // No voice active, nothing patched: the cost of the control tick and the empty render loop.
 void BM_Idle(benchmark::State& state)

@@ -2,8 +2,11 @@
 // (scripts/bench-callgrind.sh). Only MeasuredRender is meant to be counted; it prints the number of
 // samples and voice-samples it rendered.
 //
-//   zr4400-count <keys> <sample rate> <block size> <seconds>
+//   zr4400-count <keys> <sample rate> <block size> <seconds> [patched]
+//
+// "patched" patches every modulation source first (see ModulationPatch.h).
 #include "../InstrumentRig.h"
+#include "../ModulationPatch.h"
 
 #include <charconv>
 #include <cstdio>
@@ -50,14 +53,17 @@ int main(int argc, char** argv)
     int rate = 0;
     int blockSize = 0;
     double seconds = 0.0;
-    if (argc != 5 || !Parse(argv[1], keys) || !Parse(argv[2], rate) || !Parse(argv[3], blockSize) ||
-        !Parse(argv[4], seconds) || keys < 0 || keys > 128 || rate < 1000 || blockSize < 1 ||
-        blockSize > zr::IPlugBase::kMaxBlockSize || seconds <= 0.0)
+    const bool patched = argc == 6 && std::string_view(argv[5]) == "patched";
+    if ((argc != 5 && !patched) || !Parse(argv[1], keys) || !Parse(argv[2], rate) ||
+        !Parse(argv[3], blockSize) || !Parse(argv[4], seconds) || keys < 0 || keys > 128 || rate < 1000 ||
+        blockSize < 1 || blockSize > zr::IPlugBase::kMaxBlockSize || seconds <= 0.0)
     {
-        std::fputs("usage: zr4400-count <keys 0..128> <sample rate> <block size> <seconds>\n", stderr);
+        std::fputs("usage: zr4400-count <keys 0..128> <sample rate> <block size> <seconds> [patched]\n",
+                   stderr);
         return 2;
     }
     zr::InstrumentRig rig(rate, blockSize);
+    if (patched) zr::PatchEverySource(rig);
     for (int k = 0; k < keys; ++k)
         rig.NoteOn(kCentreKey - keys / 2 + k);
     for (long done = 0; done < static_cast<long>(kSettleSeconds * rate); done += blockSize)
