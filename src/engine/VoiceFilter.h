@@ -39,13 +39,16 @@ template <class L> struct FilterLanes
     L s1, s2, s3;    // integrator states
     L offset;        // anti-denormal offset, sign flipped every sample
 
-    // kCheckInput false: the caller guarantees that x is not NaN.
-    template <bool kCheckInput = true> L Step(L x, double positiveFeedbackGain)
+    // kCheckInput false: the caller guarantees that x is not NaN. kCheckStates false: the caller
+    // finds out afterwards whether a state went non-finite and then runs the steps again with the
+    // checks. That works because, with finite input, a non-finite state never becomes finite again
+    // (every state update adds to the state itself, or to a sum that contains it).
+    template <bool kCheckInput = true, bool kCheckStates = true> L Step(L x, double positiveFeedbackGain)
     {
         x = kCheckInput ? Sanitise(x, offset) : x + offset;
-        s1 = Sanitise(s1, offset);
-        s2 = Sanitise(s2, offset);
-        s3 = Sanitise(s3, offset);
+        s1 = kCheckStates ? Sanitise(s1, offset) : s1 + offset;
+        s2 = kCheckStates ? Sanitise(s2, offset) : s2 + offset;
+        s3 = kCheckStates ? Sanitise(s3, offset) : s3 + offset;
         offset = -offset;
 
         const L d1 = (x - s1) * g;
@@ -61,6 +64,16 @@ template <class L> struct FilterLanes
         const L d3 = (k * y2 - s3) * g;
         s3 = s3 + Splat<L>(2.0) * d3;
         return y2;
+    }
+
+    // All three states are finite numbers.
+    bool Finite() const
+    {
+        const L zero = (s1 + s2 + s3) * Splat<L>(0.0);
+        if constexpr (std::is_same_v<L, double>)
+            return zero == 0.0;
+        else
+            return Double2::NotNan(zero).Bits() == 3;
     }
 
 private:

@@ -24,7 +24,7 @@ template <class Get> Double2 Pair(Voice* const* voices, int count, int pair, dou
 
 void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m, int p, bool steadyCutoff)
 {
-    using Runner = void (VoiceGroup::*)(const Chunk&);
+    using Runner = bool (VoiceGroup::*)(const Chunk&);
     static constexpr Runner kRunners[2][kPairs] = {
         {&VoiceGroup::RunSamples<1, false>, &VoiceGroup::RunSamples<2, false>,
          &VoiceGroup::RunSamples<3, false>, &VoiceGroup::RunSamples<4, false>},
@@ -43,10 +43,21 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
         if (p + m > 1) voices[i]->em_.Latch();
         settled = settled && voices[i]->em_.Settled();
     }
-    (this->*kRunners[settled ? 1 : 0][(count + 1) / 2 - 1])(chunk);
+    const int pairs = (count + 1) / 2 - 1;
+    if (!settled)
+    {
+        (this->*kRunners[0][pairs])(chunk);
+        return;
+    }
+    // The settled loop leaves the NaN checks of the filter states out; should a state have gone
+    // non-finite, the chunk is rendered again from the same start with the checks.
+    std::copy(voiceMix, voiceMix + m, mixBackup_.begin());
+    if ((this->*kRunners[1][pairs])(chunk)) return;
+    std::copy(mixBackup_.begin(), mixBackup_.begin() + m, voiceMix);
+    (this->*kRunners[0][pairs])(chunk);
 }
 
-template <int kPairCount, bool kSettled> void VoiceGroup::RunSamples(const Chunk& c)
+template <int kPairCount, bool kSettled> bool VoiceGroup::RunSamples(const Chunk& c)
 {
     std::array<LanePair, kPairCount> lanes;
     for (int pair = 0; pair < kPairCount; ++pair)
@@ -71,7 +82,8 @@ template <int kPairCount, bool kSettled> void VoiceGroup::RunSamples(const Chunk
         {
             LanePair& l = lanes[pair];
             // The input comes from the wave tables and is never NaN.
-            const Double2 y = l.filter.template Step<false>(Double2::Load(frame + 2 * pair), feedbackGain);
+            const Double2 y =
+                l.filter.template Step<false, !kSettled>(Double2::Load(frame + 2 * pair), feedbackGain);
             ((y * l.em.value) * l.gain).Store(&contribution[2 * pair]);
         }
         double mix = c.voiceMix[j];
@@ -102,8 +114,12 @@ template <int kPairCount, bool kSettled> void VoiceGroup::RunSamples(const Chunk
             }
         }
     }
+    if constexpr (kSettled)
+        for (int pair = 0; pair < kPairCount; ++pair)
+            if (!lanes[pair].filter.Finite()) return false;
     for (int pair = 0; pair < kPairCount; ++pair)
         StorePair(c, pair, lanes[pair]);
+    return true;
 }
 
 void VoiceGroup::RenderSignals(const Chunk& c)

@@ -23,7 +23,11 @@ public:
     static constexpr int kLanes = 2 * kPairs;
 
     // Set-up thread (allocates).
-    void SetUp(int samplesPerTick) { signal_.assign(static_cast<std::size_t>(samplesPerTick) * kLanes, 0.0); }
+    void SetUp(int samplesPerTick)
+    {
+        signal_.assign(static_cast<std::size_t>(samplesPerTick) * kLanes, 0.0);
+        mixBackup_.assign(samplesPerTick, 0.0);
+    }
 
     // Adds m samples at tick position p of voices[0 .. count), all active, count <= kLanes, into
     // voiceMix. steadyCutoff: the block's cutoff modulation does not move within the chunk.
@@ -57,8 +61,10 @@ private:
     };
 
     // kPairCount pairs hold the group's voices; kSettled: every envelope is settled (EM::Settled)
-    // for the chunk, so no lane ends its stage and every lane steps.
-    template <int kPairCount, bool kSettled> void RunSamples(const Chunk& chunk);
+    // for the chunk, so no lane ends its stage and every lane steps; the filter states then run
+    // without their NaN checks. Returns false, storing nothing back into the voices, when a filter
+    // state ended non-finite: the chunk then has to be rendered again with the checks.
+    template <int kPairCount, bool kSettled> bool RunSamples(const Chunk& chunk);
     void RenderSignals(const Chunk& chunk);
 
     static void LoadCoefficients(const Chunk& chunk, int pair, FilterLanes<Double2>& filter);
@@ -68,7 +74,8 @@ private:
     static void Settle(const Chunk& chunk, int pair, int lanes, EnvelopePair& em);
     static void StorePair(const Chunk& chunk, int pair, const LanePair& lanes);
 
-    std::vector<double> signal_; // sample j of lane i at j * kLanes + i
+    std::vector<double> signal_;    // sample j of lane i at j * kLanes + i
+    std::vector<double> mixBackup_; // the mix before a settled chunk, in case it is rendered again
 };
 
 } // namespace zr

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -196,6 +197,25 @@ Signal PwmWithEnvelopes()
     return rig.Play(1000);
 }
 
+// Held voices (settled envelopes) whose filter states are broken in the middle of a chunk: NaN in
+// one voice, infinity in another. NaN is cleared at the next sample; an infinite state first turns
+// into NaN (one NaN output sample), then is cleared. The voices beside them are not disturbed.
+Signal BrokenFilterStates()
+{
+    BlockRig rig;
+    rig.block.ForEachVoice([](Voice& voice) { voice.SetEmSustain(1.0); });
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    rig.events = [&](long tick)
+    {
+        if (tick == 0) StartChord(rig.block, {36, 43, 48, 52, 55, 60, 64, 67, 72});
+        if (tick == 30) rig.block.GetVoice(3).Filter().SetState({nan, 0.1, nan});
+        if (tick == 45) rig.block.GetVoice(5).Filter().SetState({0.0, inf, 0.0});
+        if (tick == 60) rig.block.GetVoice(8).Filter().SetState({-inf, nan, inf});
+    };
+    return rig.Play(30);
+}
+
 // ---- Instrument-level cases: the engine with the parameter table and its defaults --------------
 
 Signal Subsample(const Signal& full)
@@ -290,6 +310,7 @@ const GoldenCase kCases[] = {
     {"cutoff_sweep_triangle", CutoffSweepTriangle},
     {"resonators_am", ResonatorsAndAm},
     {"pwm_envelopes", PwmWithEnvelopes},
+    {"broken_filter_states", BrokenFilterStates},
     {"instrument_bend_chord", InstrumentBendChord},
     {"instrument_every_source_saw", InstrumentEverySourceSaw},
     {"instrument_every_source_pwm_noise", InstrumentEverySourcePwmNoise},
@@ -359,7 +380,12 @@ TEST_P(Golden, OutputMatchesTheReference)
     double peak = 0.0;
     for (std::size_t i = 0; i < actual.size(); ++i)
     {
-        ASSERT_EQ(actual[i], expected[i]) << c.name << " sample " << i * kStride;
+        // An infinite filter state gives one NaN sample before the state is cleared.
+        const bool bothNan = std::isnan(actual[i]) && std::isnan(expected[i]);
+        if (!bothNan)
+        {
+            ASSERT_EQ(actual[i], expected[i]) << c.name << " sample " << i * kStride;
+        }
         peak = std::max(peak, std::abs(actual[i]));
     }
     // A reference of silence would pin nothing.
