@@ -5,11 +5,16 @@
 //   zr4400-count <keys> <sample rate> <block size> <seconds> [patched]
 //
 // "patched" patches every modulation source first (see ModulationPatch.h).
+// It also prints the memory of one engine: sizeof(Engine) and the heap it holds after set-up at the
+// given rate and block size (the first engine of a process also builds the process-wide wave
+// tables; that part is printed apart).
 #include "../InstrumentRig.h"
 #include "../ModulationPatch.h"
 
 #include <charconv>
 #include <cstdio>
+#include <malloc.h>
+#include <memory>
 #include <string_view>
 
 namespace
@@ -39,6 +44,21 @@ int ActiveVoices(zr::Engine& engine)
     return voiceSamples;
 }
 
+std::size_t HeapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd; // arena and mmap-ed blocks
+}
+
+// Heap bytes held by a new engine after set-up.
+std::size_t EngineHeap(int rate, int blockSize)
+{
+    const std::size_t before = HeapInUse();
+    auto engine = std::make_unique<zr::Engine>();
+    engine->SetUp(rate, blockSize);
+    return HeapInUse() - before - sizeof(zr::Engine);
+}
+
 template <class T> bool Parse(std::string_view text, T& value)
 {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -62,6 +82,10 @@ int main(int argc, char** argv)
                    stderr);
         return 2;
     }
+    const std::size_t firstHeap = EngineHeap(rate, blockSize);
+    const std::size_t heap = EngineHeap(rate, blockSize);
+    std::printf("sizeof(Engine) %zu\nengine heap after set-up %zu\nprocess-wide tables %zu\n",
+                sizeof(zr::Engine), heap, firstHeap - heap);
     zr::InstrumentRig rig(rate, blockSize);
     if (patched) zr::PatchEverySource(rig);
     for (int k = 0; k < keys; ++k)
