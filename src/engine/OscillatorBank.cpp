@@ -79,22 +79,14 @@ void OscillatorBank::Advance(int m)
 void OscillatorBank::RenderNoteSignal(double* out, int m, int p, int octaveNumber, int noteName,
                                       VoicePhase& phase, int stride) const
 {
-    const int e = OctaveShift(octaveNumber);
-    if (e < 0 || e > kMaxOctaveShift || noteName < 0 || noteName >= kNoteNames)
+    const int base = BeginVoice(p, octaveNumber, noteName, phase);
+    if (base == kSilent)
     {
         for (int j = 0; j < m; ++j)
             out[j * stride] = 0.0;
         return;
     }
-    if (p == 0)
-    {
-        phase.main = (phase_[noteName] << e) & pitch::kPhaseMask;
-        const auto offset = static_cast<std::uint64_t>(pulseWidth_ * pitch::kPhaseOne);
-        phase.pulse = static_cast<std::uint32_t>((offset + phase.main) & pitch::kPhaseMask);
-    }
     if (m < 1) return;
-    const int base = pitch::kUnitsPerSemitone * (noteName + kSemitonesPerOctave * e) + noteOffset_[noteName] +
-                     IncrementTable::kMasterBase;
     const int* fm = fmBuffer_ ? fmBuffer_ + p : nullptr;
     if (!fm || std::equal(fm + 1, fm + m, fm))
     {
@@ -111,6 +103,30 @@ void OscillatorBank::RenderNoteSignal(double* out, int m, int p, int octaveNumbe
         ReadTable<true>(out, m, stride, phase, moving);
     else
         ReadTable<false>(out, m, stride, phase, moving);
+}
+
+int OscillatorBank::BeginVoice(int p, int octaveNumber, int noteName, VoicePhase& phase) const
+{
+    const int e = OctaveShift(octaveNumber);
+    if (e < 0 || e > kMaxOctaveShift || noteName < 0 || noteName >= kNoteNames) return kSilent;
+    if (p == 0)
+    {
+        phase.main = (phase_[noteName] << e) & pitch::kPhaseMask;
+        const auto offset = static_cast<std::uint64_t>(pulseWidth_ * pitch::kPhaseOne);
+        phase.pulse = static_cast<std::uint32_t>((offset + phase.main) & pitch::kPhaseMask);
+    }
+    return pitch::kUnitsPerSemitone * (noteName + kSemitonesPerOctave * e) + noteOffset_[noteName] +
+           IncrementTable::kMasterBase;
+}
+
+OscillatorBank::SteadyRead OscillatorBank::SteadyChunk(int p, int octaveNumber, int noteName,
+                                                       VoicePhase& phase) const
+{
+    static constexpr double kSilence = 0.0;
+    const int base = BeginVoice(p, octaveNumber, noteName, phase);
+    if (base == kSilent) return {0, &kSilence, true};
+    const TableStep step = StepAt(base + (fmBuffer_ ? fmBuffer_[p] : 0));
+    return {step.increment, step.table, false};
 }
 
 OscillatorBank::TableStep OscillatorBank::StepAt(int entry) const

@@ -91,9 +91,10 @@ void SynthBlock::Render(double* mixLeft, double* mixRight, int m, int p)
     {
         const int* cutoffMod = cutoffModBuffer_.data() + p;
         const bool steadyCutoff = std::equal(cutoffMod + 1, cutoffMod + m, cutoffMod);
+        const bool steadyPitch = bank_.SteadyPitch(m, p);
         for (int first = 0; first < count; first += VoiceGroup::kLanes)
             group_.Render(&active[first], std::min(VoiceGroup::kLanes, count - first), voiceMix, m, p,
-                          steadyCutoff);
+                          steadyCutoff, steadyPitch);
     }
     bank_.Advance(m);
     if (!channelEnabled_ || count == 0) return;

@@ -1,5 +1,6 @@
 #include "engine/VoiceGroup.h"
 
+#include "engine/PitchTables.h"
 #include "engine/Voice.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@ namespace
 {
 // Lanes beyond the group's voices carry a silent filter and a resting envelope; their output is
 // never added.
+constexpr double kSilentTable = 0.0; // read at index 0 only: a silent lane's phase stays 0
 constexpr FilterLanes<double> kIdleFilter = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
 
 template <class Get> Double2 Pair(Voice* const* voices, int count, int pair, double idle, Get get)
@@ -22,18 +24,32 @@ template <class Get> Double2 Pair(Voice* const* voices, int count, int pair, dou
 }
 } // namespace
 
-void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m, int p, bool steadyCutoff)
+template <int kRead, std::size_t... kPair> constexpr auto VoiceGroup::Runners(std::index_sequence<kPair...>)
 {
-    using Runner = bool (VoiceGroup::*)(const Chunk&);
-    static constexpr Runner kRunners[2][kPairs] = {
-        {&VoiceGroup::RunSamples<1, false>, &VoiceGroup::RunSamples<2, false>,
-         &VoiceGroup::RunSamples<3, false>, &VoiceGroup::RunSamples<4, false>},
-        {&VoiceGroup::RunSamples<1, true>, &VoiceGroup::RunSamples<2, true>, &VoiceGroup::RunSamples<3, true>,
-         &VoiceGroup::RunSamples<4, true>}};
+    return std::array{std::array{&VoiceGroup::RunSamples<kPair + 1, false, kRead>...},
+                      std::array{&VoiceGroup::RunSamples<kPair + 1, true, kRead>...}};
+}
+
+void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m, int p, bool steadyCutoff,
+                        bool steadyPitch)
+{
     if (count < 1 || count > kLanes) return;
 
     const Chunk chunk{voices, count, voiceMix, m, p, steadyCutoff};
-    RenderSignals(chunk);
+    int read = kRendered;
+    if (steadyPitch)
+    {
+        read = voices[0]->bank_->PulseRead() ? kSteadyPulse : kSteady;
+        for (int i = 0; i < count; ++i)
+        {
+            Voice& voice = *voices[i];
+            reads_[i] = voice.bank_->SteadyChunk(p, voice.octaveNumber_, voice.noteName_, voice.phase_);
+        }
+    }
+    else
+    {
+        RenderSignals(chunk);
+    }
     // The hold latch of the chunk's first envelope step; the later steps of the chunk leave it as
     // it is, and nothing before that step reads what it may change.
     bool settled = true;
@@ -44,24 +60,45 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
         settled = settled && voices[i]->em_.Settled();
     }
     const int pairs = (count + 1) / 2 - 1;
+    static constexpr std::array kRunners = {Runners<kRendered>(std::make_index_sequence<kPairs>()),
+                                            Runners<kSteady>(std::make_index_sequence<kPairs>()),
+                                            Runners<kSteadyPulse>(std::make_index_sequence<kPairs>())};
+    const auto run = [&](bool fast) { return (this->*kRunners[read][fast ? 1 : 0][pairs])(chunk); };
     if (!settled)
     {
-        (this->*kRunners[0][pairs])(chunk);
+        run(false);
         return;
     }
     // The settled loop leaves the NaN checks of the filter states out; should a state have gone
     // non-finite, the chunk is rendered again from the same start with the checks.
     std::copy(voiceMix, voiceMix + m, mixBackup_.begin());
-    if ((this->*kRunners[1][pairs])(chunk)) return;
+    if (run(true)) return;
     std::copy(mixBackup_.begin(), mixBackup_.begin() + m, voiceMix);
-    (this->*kRunners[0][pairs])(chunk);
+    run(false);
 }
 
-template <int kPairCount, bool kSettled> bool VoiceGroup::RunSamples(const Chunk& c)
+template <int kPairCount, bool kSettled, int kRead> bool VoiceGroup::RunSamples(const Chunk& c)
 {
+    constexpr int kUsed = 2 * kPairCount;
     std::array<LanePair, kPairCount> lanes;
     for (int pair = 0; pair < kPairCount; ++pair)
         LoadPair(c, pair, lanes[pair]);
+    // Steady pitch: each lane's phases, increment and table (the unused lane reads silence).
+    std::array<std::uint32_t, kUsed> mainPhase{}, pulsePhase{}, increment{};
+    std::array<const double*, kUsed> table{};
+    if constexpr (kRead != kRendered)
+    {
+        for (int i = 0; i < kUsed; ++i)
+        {
+            const bool real = i < c.count;
+            const OscillatorBank::SteadyRead read = real ? reads_[i] : reads_[0];
+            const bool silent = !real || read.silent;
+            mainPhase[i] = silent ? 0 : c.voices[i]->phase_.main;
+            pulsePhase[i] = silent ? 0 : c.voices[i]->phase_.pulse;
+            increment[i] = silent ? 0 : read.increment;
+            table[i] = silent ? &kSilentTable : read.table;
+        }
+    }
 
     const double feedbackGain = VoiceFilter::kPositiveFeedbackGain;
     const double* frame = signal_.data();
@@ -81,9 +118,31 @@ template <int kPairCount, bool kSettled> bool VoiceGroup::RunSamples(const Chunk
         for (int pair = 0; pair < kPairCount; ++pair)
         {
             LanePair& l = lanes[pair];
+            Double2 x;
+            if constexpr (kRead == kRendered)
+            {
+                x = Double2::Load(frame + 2 * pair);
+            }
+            else
+            {
+                // Two scalar reads combined in registers (a pair of stores reloaded as one vector
+                // would stall on store forwarding).
+                const auto lane = [&](int i)
+                {
+                    mainPhase[i] = (mainPhase[i] + increment[i]) & pitch::kPhaseMask;
+                    double value = table[i][mainPhase[i] >> WaveTables::kIndexShift];
+                    if constexpr (kRead == kSteadyPulse)
+                    {
+                        pulsePhase[i] = (pulsePhase[i] + increment[i]) & pitch::kPhaseMask;
+                        value -= table[i][pulsePhase[i] >> WaveTables::kIndexShift];
+                    }
+                    return value;
+                };
+                const double first = lane(2 * pair);
+                x = Double2::Of(first, lane(2 * pair + 1));
+            }
             // The input comes from the wave tables and is never NaN.
-            const Double2 y =
-                l.filter.template Step<false, !kSettled>(Double2::Load(frame + 2 * pair), feedbackGain);
+            const Double2 y = l.filter.template Step<false, !kSettled>(x, feedbackGain);
             ((y * l.em.value) * l.gain).Store(&contribution[2 * pair]);
         }
         double mix = c.voiceMix[j];
@@ -119,6 +178,9 @@ template <int kPairCount, bool kSettled> bool VoiceGroup::RunSamples(const Chunk
             if (!lanes[pair].filter.Finite()) return false;
     for (int pair = 0; pair < kPairCount; ++pair)
         StorePair(c, pair, lanes[pair]);
+    if constexpr (kRead != kRendered)
+        for (int i = 0; i < c.count; ++i)
+            if (!reads_[i].silent) c.voices[i]->phase_ = {mainPhase[i], pulsePhase[i]};
     return true;
 }
 

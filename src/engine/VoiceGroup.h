@@ -1,9 +1,11 @@
 #pragma once
 
 #include "engine/Double2.h"
+#include "engine/OscillatorBank.h"
 #include "engine/VoiceFilter.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace zr
@@ -30,8 +32,10 @@ public:
     }
 
     // Adds m samples at tick position p of voices[0 .. count), all active, count <= kLanes, into
-    // voiceMix. steadyCutoff: the block's cutoff modulation does not move within the chunk.
-    void Render(Voice* const* voices, int count, double* voiceMix, int m, int p, bool steadyCutoff);
+    // voiceMix. steadyCutoff, steadyPitch: the block's cutoff modulation, its pitch offset does not
+    // move within the chunk.
+    void Render(Voice* const* voices, int count, double* voiceMix, int m, int p, bool steadyCutoff,
+                bool steadyPitch);
 
 private:
     struct Chunk
@@ -60,11 +64,24 @@ private:
         Double2 gain;
     };
 
+    // Where the sample loop takes the oscillator signal from: the signal rendered beforehand (pitch
+    // moving within the chunk), or its own table reads at one increment per voice (steady pitch),
+    // sawtooth/triangle or pulse.
+    enum Read
+    {
+        kRendered,
+        kSteady,
+        kSteadyPulse,
+        kReadCount
+    };
+
     // kPairCount pairs hold the group's voices; kSettled: every envelope is settled (EM::Settled)
     // for the chunk, so no lane ends its stage and every lane steps; the filter states then run
     // without their NaN checks. Returns false, storing nothing back into the voices, when a filter
     // state ended non-finite: the chunk then has to be rendered again with the checks.
-    template <int kPairCount, bool kSettled> bool RunSamples(const Chunk& chunk);
+    template <int kPairCount, bool kSettled, int kRead> bool RunSamples(const Chunk& chunk);
+    // RunSamples for every pair count, without and with kSettled.
+    template <int kRead, std::size_t... kPair> static constexpr auto Runners(std::index_sequence<kPair...>);
     void RenderSignals(const Chunk& chunk);
 
     static void LoadCoefficients(const Chunk& chunk, int pair, FilterLanes<Double2>& filter);
@@ -74,7 +91,8 @@ private:
     static void Settle(const Chunk& chunk, int pair, int lanes, EnvelopePair& em);
     static void StorePair(const Chunk& chunk, int pair, const LanePair& lanes);
 
-    std::vector<double> signal_;    // sample j of lane i at j * kLanes + i
+    std::array<OscillatorBank::SteadyRead, kLanes> reads_{}; // per voice, with a steady pitch
+    std::vector<double> signal_;                             // sample j of lane i at j * kLanes + i
     std::vector<double> mixBackup_; // the mix before a settled chunk, in case it is rendered again
 };
 

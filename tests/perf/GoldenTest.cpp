@@ -124,7 +124,8 @@ Signal PlainSaw()
     BlockRig rig;
     rig.events = [&](long tick)
     {
-        if (tick == 0) StartChord(rig.block, {36, 48, 55, 64, 71, 79, 88, 100});
+        // Key 10 is below the 8' range: a silent voice among sounding ones.
+        if (tick == 0) StartChord(rig.block, {36, 48, 10, 55, 64, 71, 79, 88, 100});
         if (tick == 60) rig.block.ReleaseKey(55);
     };
     return rig.Play(512);
