@@ -22,9 +22,4 @@ void CutoffTable::Build(double fs)
     }
 }
 
-double CutoffTable::At(int pitchIndex) const
-{
-    return entries_[std::clamp(pitchIndex, 0, kLast)];
-}
-
 } // namespace zr

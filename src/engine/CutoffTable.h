@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 namespace zr
@@ -20,7 +21,7 @@ public:
     void Build(double fs);
 
     // Entry with the index clamped to the table.
-    double At(int pitchIndex) const;
+    double At(int pitchIndex) const { return entries_[std::clamp(pitchIndex, 0, kLast)]; }
 
 private:
     std::vector<double> entries_;

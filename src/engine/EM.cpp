@@ -47,6 +47,14 @@ void EM::Release()
 
 void EM::Step()
 {
+    Latch();
+    if (state_ == kIdle) return;
+    value_ += (target_ - value_) * rate_;
+    Settle();
+}
+
+void EM::Latch()
+{
     if (holdEnabled_)
     {
         if (!useHold_ || attack_ > kHoldLatchAbove) held_ = true;
@@ -55,8 +63,10 @@ void EM::Step()
     {
         Release();
     }
-    if (state_ == kIdle) return;
-    value_ += (target_ - value_) * rate_;
+}
+
+void EM::Settle()
+{
     if (state_ == kAttack && value_ >= 1.0)
     {
         value_ = 1.0;

@@ -25,9 +25,4 @@ void IncrementTable::Build(double fs)
     }
 }
 
-std::uint32_t IncrementTable::At(int entry) const
-{
-    return entries_[std::clamp(entry, 0, kLast)];
-}
-
 } // namespace zr

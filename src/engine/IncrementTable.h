@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -22,7 +23,7 @@ public:
     void Build(double fs);
 
     // Entry with the index clamped to the table.
-    std::uint32_t At(int entry) const;
+    std::uint32_t At(int entry) const { return entries_[std::clamp(entry, 0, kLast)]; }
 
 private:
     std::vector<std::uint32_t> entries_;

@@ -77,37 +77,81 @@ void OscillatorBank::Advance(int m)
 }
 
 void OscillatorBank::RenderNoteSignal(double* out, int m, int p, int octaveNumber, int noteName,
-                                      VoicePhase& phase) const
+                                      VoicePhase& phase, int stride) const
 {
-    const int e = OctaveShift(octaveNumber);
-    if (e < 0 || e > kMaxOctaveShift || noteName < 0 || noteName >= kNoteNames)
+    const int base = BeginVoice(p, octaveNumber, noteName, phase);
+    if (base == kSilent)
     {
-        std::fill(out, out + m, 0.0);
+        for (int j = 0; j < m; ++j)
+            out[j * stride] = 0.0;
         return;
     }
+    if (m < 1) return;
+    const int* fm = fmBuffer_ ? fmBuffer_ + p : nullptr;
+    if (!fm || std::equal(fm + 1, fm + m, fm))
+    {
+        const TableStep step = StepAt(base + (fm ? fm[0] : 0));
+        const auto steady = [step](int) { return step; };
+        if (pulseFlag_)
+            ReadTable<true>(out, m, stride, phase, steady);
+        else
+            ReadTable<false>(out, m, stride, phase, steady);
+        return;
+    }
+    const auto moving = [this, base, fm](int j) { return StepAt(base + fm[j]); };
+    if (pulseFlag_)
+        ReadTable<true>(out, m, stride, phase, moving);
+    else
+        ReadTable<false>(out, m, stride, phase, moving);
+}
+
+int OscillatorBank::BeginVoice(int p, int octaveNumber, int noteName, VoicePhase& phase) const
+{
+    const int e = OctaveShift(octaveNumber);
+    if (e < 0 || e > kMaxOctaveShift || noteName < 0 || noteName >= kNoteNames) return kSilent;
     if (p == 0)
     {
         phase.main = (phase_[noteName] << e) & pitch::kPhaseMask;
         const auto offset = static_cast<std::uint64_t>(pulseWidth_ * pitch::kPhaseOne);
         phase.pulse = static_cast<std::uint32_t>((offset + phase.main) & pitch::kPhaseMask);
     }
-    const int base = pitch::kUnitsPerSemitone * (noteName + kSemitonesPerOctave * e) + noteOffset_[noteName] +
-                     IncrementTable::kMasterBase;
+    return pitch::kUnitsPerSemitone * (noteName + kSemitonesPerOctave * e) + noteOffset_[noteName] +
+           IncrementTable::kMasterBase;
+}
+
+OscillatorBank::SteadyRead OscillatorBank::SteadyChunk(int p, int octaveNumber, int noteName,
+                                                       VoicePhase& phase) const
+{
+    static constexpr double kSilence = 0.0;
+    const int base = BeginVoice(p, octaveNumber, noteName, phase);
+    if (base == kSilent) return {0, &kSilence, true};
+    const TableStep step = StepAt(base + (fmBuffer_ ? fmBuffer_[p] : 0));
+    return {step.increment, step.table, false};
+}
+
+OscillatorBank::TableStep OscillatorBank::StepAt(int entry) const
+{
+    const std::uint32_t r = increments_.At(entry);
+    const int level = TableLevel(r);
+    return {r, triangleFlag_ ? waves_.Triangle(level) : waves_.Saw(level)};
+}
+
+template <bool kPulse, class StepAtSample>
+void OscillatorBank::ReadTable(double* out, int m, int stride, VoicePhase& phase, StepAtSample stepAt) const
+{
     std::uint32_t f = phase.main;
     std::uint32_t g = phase.pulse;
     for (int j = 0; j < m; ++j)
     {
-        const std::uint32_t r = increments_.At(base + (fmBuffer_ ? fmBuffer_[p + j] : 0));
-        const int level = TableLevel(r);
-        const double* table = triangleFlag_ ? waves_.Triangle(level) : waves_.Saw(level);
-        f = (f + r) & pitch::kPhaseMask;
-        double x = table[f >> WaveTables::kIndexShift];
-        if (pulseFlag_)
+        const TableStep step = stepAt(j);
+        f = (f + step.increment) & pitch::kPhaseMask;
+        double x = step.table[f >> WaveTables::kIndexShift];
+        if constexpr (kPulse)
         {
-            g = (g + r) & pitch::kPhaseMask;
-            x -= table[g >> WaveTables::kIndexShift];
+            g = (g + step.increment) & pitch::kPhaseMask;
+            x -= step.table[g >> WaveTables::kIndexShift];
         }
-        out[j] = x;
+        out[j * stride] = x;
     }
     phase.main = f;
     phase.pulse = g;

@@ -3,6 +3,7 @@
 #include "engine/IncrementTable.h"
 #include "engine/WaveTables.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -64,9 +65,32 @@ public:
     void Advance(int m);
 
     // Writes m samples of the signal of a voice with the given octave number and note name at tick
-    // position p. At p = 0 the voice's phase is taken from its master; later chunks of the same tick
-    // continue from `phase`, so the result does not depend on how the tick was split.
-    void RenderNoteSignal(double* out, int m, int p, int octaveNumber, int noteName, VoicePhase& phase) const;
+    // position p to out[0], out[stride] ... At p = 0 the voice's phase is taken from its master;
+    // later chunks of the same tick continue from `phase`, so the result does not depend on how the
+    // tick was split. A chunk whose pitch offset does not move reads one table at one increment.
+    void RenderNoteSignal(double* out, int m, int p, int octaveNumber, int noteName, VoicePhase& phase,
+                          int stride = 1) const;
+
+    // A voice's read over a chunk whose pitch offset does not move: one increment and one table for
+    // every sample. Sets the voice's phase at p = 0 as RenderNoteSignal does; the caller then adds
+    // the increment to phase.main (and phase.pulse for pulses) per sample, masks to 28 bits and
+    // reads table[phase >> WaveTables::kIndexShift] (minus the pulse phase's reading for pulses).
+    // A silent voice (key below the footage's range) gets increment 0 and a table of one 0; its
+    // phase must then be left alone.
+    struct SteadyRead
+    {
+        std::uint32_t increment;
+        const double* table;
+        bool silent;
+    };
+    SteadyRead SteadyChunk(int p, int octaveNumber, int noteName, VoicePhase& phase) const;
+    // The pitch offset is the same at tick positions p .. p + m - 1.
+    bool SteadyPitch(int m, int p) const
+    {
+        const int* fm = fmBuffer_ ? fmBuffer_ + p : nullptr;
+        return !fm || m < 1 || std::equal(fm + 1, fm + m, fm);
+    }
+    bool PulseRead() const { return pulseFlag_; }
 
     int NoteOffset(int noteName) const { return noteOffset_[noteName]; }
     std::uint32_t Phase(int noteName) const { return phase_[noteName]; }
@@ -83,6 +107,21 @@ private:
     static constexpr double kPwmDepthPerPercent = 0.009;
     static constexpr double kPwmCenter = 0.5;
     static constexpr int kFirstLevelIncrementBits = 17; // increments below 2^17 use level 0
+
+    // A voice's pitch base (increment table entry without the pitch offset), or kSilent for a key
+    // below the footage's range; sets the voice's phase from its master at p = 0.
+    static constexpr int kSilent = -1;
+    int BeginVoice(int p, int octaveNumber, int noteName, VoicePhase& phase) const;
+    // The phase increment of one sample and the table it reads.
+    struct TableStep
+    {
+        std::uint32_t increment;
+        const double* table;
+    };
+    TableStep StepAt(int entry) const;
+    // Reads m samples; stepAt(j) gives sample j's increment and table.
+    template <bool kPulse, class StepAtSample>
+    void ReadTable(double* out, int m, int stride, VoicePhase& phase, StepAtSample stepAt) const;
 
     void RecomputeNoteOffsets();
     int OctaveShift(int octaveNumber) const;

@@ -37,7 +37,8 @@ void SynthBlock::SetUp(double fs, int samplesPerTick)
     }
     bank_.SetUp(fs, fmBuffer_.data());
     for (Voice& voice : voices_)
-        voice.SetUp(fs, samplesPerTick, &cutoffs_, cutoffModBuffer_.data());
+        voice.SetUp(fs, &cutoffs_, cutoffModBuffer_.data());
+    group_.SetUp(samplesPerTick);
     for (Resonator& resonator : resonators_)
         resonator.SetUp(fs);
     // The resonators keep sounding as their parameters say.
@@ -82,15 +83,21 @@ void SynthBlock::Render(double* mixLeft, double* mixRight, int m, int p)
 {
     double* voiceMix = voiceMix_.data();
     std::fill(voiceMix, voiceMix + m, 0.0);
-    bool anyActive = false;
+    std::array<Voice*, kVoices> active;
+    int count = 0;
     for (Voice& voice : voices_)
+        if (voice.Active()) active[count++] = &voice;
+    if (count > 0)
     {
-        if (!voice.Active()) continue;
-        voice.Render(voiceMix, m, p);
-        anyActive = true;
+        const int* cutoffMod = cutoffModBuffer_.data() + p;
+        const bool steadyCutoff = std::equal(cutoffMod + 1, cutoffMod + m, cutoffMod);
+        const bool steadyPitch = bank_.SteadyPitch(m, p);
+        for (int first = 0; first < count; first += VoiceGroup::kLanes)
+            group_.Render(&active[first], std::min(VoiceGroup::kLanes, count - first), voiceMix, m, p,
+                          steadyCutoff, steadyPitch);
     }
     bank_.Advance(m);
-    if (!channelEnabled_ || !anyActive) return;
+    if (!channelEnabled_ || count == 0) return;
 
     double* out = voiceMix;
     if (resonatorsOn_)

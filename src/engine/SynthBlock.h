@@ -5,6 +5,7 @@
 #include "engine/OscillatorBank.h"
 #include "engine/Resonator.h"
 #include "engine/Voice.h"
+#include "engine/VoiceGroup.h"
 #include "modulation/BlockModulation.h"
 
 #include <array>
@@ -106,6 +107,7 @@ private:
     OscillatorBank bank_;
     std::array<Voice, kVoices> voices_;
     std::array<Resonator, kResonators> resonators_;
+    VoiceGroup group_;
     int glideCount_ = 0;
     double glideStep_ = 0.0;
     double glidePosition_ = kGlideStart;

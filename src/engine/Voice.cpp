@@ -13,14 +13,13 @@ constexpr double kKeyScaleCenter = 3.0;
 constexpr double kIndexLimit = 1e9; // keeps the cutoff index conversion defined for any input
 } // namespace
 
-void Voice::SetUp(double fs, int bufferSize, const CutoffTable* cutoffs, const int* cutoffMod)
+void Voice::SetUp(double fs, const CutoffTable* cutoffs, const int* cutoffMod)
 {
     active_ = keyDown_ = pedalHeld_ = false;
     note_ = kNoteAfterSetUp;
     octaveNumber_ = note_ / 12;
     noteName_ = note_ % 12;
     serial_ = 0;
-    if (static_cast<int>(buffer_.size()) != bufferSize) buffer_.assign(bufferSize, 0.0);
     em_.SetUp(fs);
     filter_.SetTables(cutoffs, cutoffMod);
 }
@@ -50,22 +49,6 @@ void Voice::TickUpdate(int blockCutoffIndex)
                               : static_cast<int>(std::clamp(cutoff, -kIndexLimit, kIndexLimit)));
     filter_.UpdateFeedback();
     active_ = em_.GetState() != EM::kIdle;
-}
-
-void Voice::Render(double* voiceMix, int m, int p)
-{
-    if (!active_) return;
-    double* buffer = buffer_.data();
-    bank_->RenderNoteSignal(buffer, m, p, octaveNumber_, noteName_, phase_);
-    filter_.Process(buffer, m, p);
-    const double gain = Gain();
-    for (int j = 0; j < m; ++j)
-    {
-        voiceMix[j] += buffer[j] * em_.Value() * gain;
-        // One step per tick position after the first (the per-tick update made that one), however
-        // the host split the tick into chunks.
-        if (p + j > 0) em_.Step();
-    }
 }
 
 } // namespace zr

@@ -4,8 +4,6 @@
 #include "engine/OscillatorBank.h"
 #include "engine/VoiceFilter.h"
 
-#include <vector>
-
 namespace zr
 {
 
@@ -23,14 +21,12 @@ public:
     explicit Voice(const OscillatorBank& bank) : bank_(&bank) {}
 
     // Resets the key state and the envelope; filter states and parameters are kept.
-    void SetUp(double fs, int bufferSize, const CutoffTable* cutoffs, const int* cutoffMod);
+    void SetUp(double fs, const CutoffTable* cutoffs, const int* cutoffMod);
 
     void Start(int note, int serial);
     void Release() { em_.Release(); }
     // Once per tick at position 0, with the block's cutoff index.
     void TickUpdate(int blockCutoffIndex);
-    // Adds m samples at tick position p into voiceMix; nothing when inactive.
-    void Render(double* voiceMix, int m, int p);
 
     void SetPeak(double value) { filter_.SetPeak(value); }
     void SetFcBal(double value) { fcBal_ = value; }
@@ -66,10 +62,12 @@ public:
     VoiceFilter& Filter() { return filter_; }
 
 private:
+    // The block renders its active voices side by side (VoiceGroup) from the voices' own state.
+    friend class VoiceGroup;
+
     const OscillatorBank* bank_;
     VoiceFilter filter_;
     EM em_;
-    std::vector<double> buffer_;
     VoicePhase phase_;
     double keyCV_ = 0.0;
     double keyScale_ = 0.0;
