@@ -5,7 +5,6 @@
 #include "plugin/RecordingMessageBox.h"
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace zr
