@@ -1,6 +1,7 @@
 #include "instrument/ZR4400.h"
 
 #include "instrument/ParameterTable.h"
+#include "plugin/ProgramFiles.h"
 #include "plugin/ProgramState.h"
 
 #include <mutex>
@@ -20,6 +21,28 @@ ZR4400::ZR4400(vst::AudioMasterCallback hostCallback)
     mEngine.SetHost(&mEngineLink);
     DefineParameterTable(*this);
     AllParamsChanged();
+    LoadFirstBank();
+}
+
+void ZR4400::LoadFirstBank()
+{
+    ScopedLock lock(Mutex());
+    if (!ProgramFiles::LoadBank(*this, GetConfiguration().StartupBankPath()))
+    {
+        // LoadStartupBank then fails at once on the empty path and falls back to the factory bank.
+        GetConfiguration().ForgetStartupBank();
+        LoadStartupBank();
+    }
+}
+
+void ZR4400::SetActive(bool active)
+{
+    ScopedLock lock(Mutex());
+    Synth::SetActive(active);
+    if (active)
+    {
+        RefreshParamControls();
+    }
 }
 
 void ZR4400::SetUp()

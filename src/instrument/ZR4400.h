@@ -9,8 +9,10 @@ namespace zr
 {
 
 // The instrument: the plug-in frame around one sound engine, with the parameter table and the
-// program state of this instrument. Construction order: plug-in base and VST2 adapter, synth base,
-// engine, parameter table, then every parameter applied. Every hook runs under the instance lock.
+// program state of this instrument. Construction order: plug-in base and VST2 adapter, synth base
+// (configuration), engine, parameter table, every parameter applied, then the startup bank or else
+// the factory bank (program 0 selected and applied). The module's entry function fills the empty
+// slots afterwards. Every hook runs under the instance lock.
 class ZR4400 : public Synth
 {
 public:
@@ -30,6 +32,9 @@ public:
     // Takes the lock; the synth base (learn), then the parameter's effect on the engine (thread of
     // the change; allocates nothing).
     void ParamChanged(int index) override;
+    // Takes the lock; switching on re-applies every parameter and shows the values on the panel
+    // (dispatcher or audio thread).
+    void SetActive(bool active) override;
     // Renders into outputs 0 and 1; inputs are ignored (audio thread, lock held).
     void ProcessAudio(double** inputs, double** outputs, int frames) override;
     // MIDI thru, learn, program change, or into the engine's queue (audio thread, lock held).
@@ -45,6 +50,10 @@ public:
     Engine& GetEngine() { return mEngine; }
 
 private:
+    // The startup bank, tried first here; when it fails it is forgotten for this instance and
+    // LoadStartupBank falls back to the factory bank (construction).
+    void LoadFirstBank();
+
     // The engine's view of the instrument (audio thread, lock held).
     class EngineLink : public EngineHost
     {

@@ -78,7 +78,10 @@ Configuration::Configuration(IMessageBox& messages)
       mIniPath(platform::SettingsFilePath()), mTuningFolder(platform::DocumentsFolder()),
       mProgramFilesPath(mTuningFolder)
 {
-    mControllers.fill(kNoParameter);
+    for (std::atomic<int32_t>& entry : mControllers)
+    {
+        entry = kNoParameter;
+    }
     platform::CreateFileIfMissing(mIniPath);
     ReadConfiguration(false);
 }
@@ -195,6 +198,15 @@ void Configuration::ChooseProgramFilesPath(std::string_view chosenFile)
     SetProgramFilesPath(ProgramFolder::FolderOf(chosenFile));
 }
 
+void Configuration::UnmapParameter(int32_t parameter)
+{
+    for (std::atomic<int32_t>& entry : mControllers)
+    {
+        int32_t expected = parameter;
+        entry.compare_exchange_strong(expected, kNoParameter);
+    }
+}
+
 void Configuration::ToggleMidiThru()
 {
     mMidiThru = !mMidiThru;
@@ -209,8 +221,9 @@ void Configuration::ToggleIgnoreProgramChange()
 
 int32_t Configuration::ControllerParameter(int controller) const
 {
-    return controller >= 0 && controller < kControllerCount ? mControllers[static_cast<size_t>(controller)]
-                                                            : kNoParameter;
+    return controller >= 0 && controller < kControllerCount
+               ? mControllers[static_cast<size_t>(controller)].load()
+               : kNoParameter;
 }
 
 void Configuration::SetControllerParameter(int controller, int32_t parameter)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,8 +24,10 @@ class IniDocument;
 //   [MIDI Control]  CC<c>=<parameter index driven by controller c>
 //
 // Numbers are written and read with a decimal point whatever the process locale. Every operation
-// runs on the editor's thread (menus) or during instance construction, never on the audio thread;
-// the caller serialises them.
+// runs on the editor's thread (menus) or during instance construction; the caller serialises them.
+// The audio thread only reads the MIDI switches and reads and writes the controller map (MIDI
+// learn): those are atomic, so the menu commands never need the instance lock while they ask
+// questions or touch the file.
 class Configuration
 {
 public:
@@ -49,7 +52,7 @@ public:
         IgnoreProgramChange
     };
 
-    using ControllerMap = std::array<int32_t, kControllerCount>;
+    using ControllerMap = std::array<std::atomic<int32_t>, kControllerCount>;
 
     // Finds (and creates) the settings folder, creates an empty INI file when there is none and reads
     // it. Messages of the menu commands go to messages, which must outlive the configuration.
@@ -91,13 +94,19 @@ public:
     void SetTuningFolder(std::string_view folder) { mTuningFolder = folder; }
     const std::string& StartupBankPath() const { return mStartupBankPath; }
     const std::string& ProgramFilesPath() const { return mProgramFilesPath; }
+    // The MIDI switches (any thread). The setters change the setting in memory only.
     bool MidiThru() const { return mMidiThru; }
     bool IgnoreProgramChange() const { return mIgnoreProgramChange; }
+    void SetMidiThru(bool on) { mMidiThru = on; }
+    void SetIgnoreProgramChange(bool on) { mIgnoreProgramChange = on; }
 
-    // The parameter driven by controller c; kNoParameter for none or a controller out of range.
+    // The parameter driven by controller c; kNoParameter for none or a controller out of range (any
+    // thread).
     int32_t ControllerParameter(int controller) const;
-    // Assigns a controller (kNoParameter removes it); controllers out of range are ignored.
+    // Assigns a controller (kNoParameter removes it); controllers out of range are ignored (any thread).
     void SetControllerParameter(int controller, int32_t parameter);
+    // Removes every assignment of the parameter (any thread).
+    void UnmapParameter(int32_t parameter);
     ControllerMap& Controllers() { return mControllers; }
     const ControllerMap& Controllers() const { return mControllers; }
 
@@ -123,8 +132,8 @@ private:
     std::string mTuningFolder;
     std::string mStartupBankPath;
     std::string mProgramFilesPath;
-    bool mMidiThru = false;
-    bool mIgnoreProgramChange = false;
+    std::atomic<bool> mMidiThru = false;
+    std::atomic<bool> mIgnoreProgramChange = false;
     ControllerMap mControllers;
 };
 

@@ -1,7 +1,10 @@
 #include "plugin/Synth.h"
 
-#include <algorithm>
+#include "plugin/FactoryBank.h"
+#include "plugin/ILearnSwitch.h"
+
 #include <mutex>
+#include <string>
 
 namespace zr
 {
@@ -18,7 +21,6 @@ Synth::Synth(vst::AudioMasterCallback hostCallback, int nParams, std::string_vie
     : IPlugVST(hostCallback, nParams, channelIOText, nPresets, effectName, productName, vendorName, version,
                uniqueId, latency, doesMidi, doesStateChunks, isInstrument)
 {
-    mControllerMap.fill(kNone);
 }
 
 void Synth::SetUp()
@@ -49,22 +51,48 @@ void Synth::SetActive(bool active)
     }
 }
 
-int Synth::MappedParameter(int controller) const
+bool Synth::LoadStartupBank()
 {
-    return controller >= 0 && controller < kNumControllers ? mControllerMap[static_cast<size_t>(controller)]
-                                                           : kNone;
+    return FactoryBank::LoadStartupBank(*this, mConfiguration);
 }
 
-void Synth::MapController(int controller, int parameter)
+void Synth::InitProgram()
 {
-    if (controller >= 0 && controller < kNumControllers)
+    ScopedLock lock(Mutex());
+    // Each parameter changes as from the editor (the host hears of it, ParamChanged runs), but
+    // takes its default exactly: the way through the normalised position would round some
+    // defaults of shaped parameters.
+    for (int i = 0; i < NParams(); ++i)
     {
-        mControllerMap[static_cast<size_t>(controller)] = parameter;
+        IParameter* param = GetParam(i);
+        param->Set(param->Default());
+        NotifyHostParamChange(i, param->GetNormalized());
+        ParamChanged(i);
     }
+    ModifyCurrentPreset(kInitProgramName);
+    RefreshParamControls();
+    NotifyHostAllParams();
+}
+
+void Synth::SetMessageBox(IMessageBox* messages)
+{
+    mMessages.SetTarget(messages ? *messages : mHeadlessMessages);
+}
+
+bool Synth::ReloadStartupBankFromMenu()
+{
+    return FactoryBank::ReloadStartupBankFromMenu(*this, mConfiguration, mMessages);
+}
+
+void Synth::SetLearnSwitch(ILearnSwitch* learnSwitch)
+{
+    ScopedLock lock(Mutex());
+    mLearnSwitch = learnSwitch;
 }
 
 void Synth::ArmLearn(bool unlearn)
 {
+    ScopedLock lock(Mutex());
     mLearnArmed = true;
     mUnlearnMode = unlearn;
     mLearnedController = kNone;
@@ -73,6 +101,7 @@ void Synth::ArmLearn(bool unlearn)
 
 void Synth::DisarmLearn()
 {
+    ScopedLock lock(Mutex());
     mLearnArmed = false;
     mUnlearnMode = false;
 }
@@ -86,34 +115,99 @@ void Synth::LearnController(int controller)
     }
 }
 
-void Synth::UnmapParameter(int parameter)
-{
-    std::replace(mControllerMap.begin(), mControllerMap.end(), static_cast<int32_t>(parameter),
-                 static_cast<int32_t>(kNone));
-}
-
 void Synth::LearnStep()
 {
     if (!mUnlearnMode)
     {
         if (mLearnedController != kNone && mLearnedParameter != kNone)
         {
-            UnmapParameter(mLearnedParameter);
+            mConfiguration.UnmapParameter(mLearnedParameter);
             MapController(mLearnedController, mLearnedParameter);
             DisarmLearn();
         }
-        return;
     }
-    if (mLearnedController != kNone)
+    else if (mLearnedController != kNone)
     {
         MapController(mLearnedController, kNone);
         DisarmLearn();
     }
     else if (mLearnedParameter != kNone)
     {
-        UnmapParameter(mLearnedParameter);
+        mConfiguration.UnmapParameter(mLearnedParameter);
         DisarmLearn();
     }
+    if (!mLearnArmed && mLearnSwitch)
+    {
+        mLearnSwitch->SwitchOff();
+    }
+}
+
+void Synth::CopyProgram()
+{
+    ScopedLock lock(Mutex());
+    ModifyCurrentPreset();
+    mCopiedProgram = GetCurrentPresetIdx();
+    mClipboard.Clear();
+    SerializeProgramState(mClipboard);
+}
+
+bool Synth::PasteProgram()
+{
+    ScopedLock lock(Mutex());
+    if (mClipboard.Size() == 0)
+    {
+        return false;
+    }
+    UnserializeProgramState(mClipboard, 0);
+    // An invalid index gives "", which keeps the current name.
+    const std::string name(GetPresetName(mCopiedProgram));
+    ModifyCurrentPreset(name);
+    RefreshParamControls();
+    NotifyHostAllParams();
+    return true;
+}
+
+void Synth::SelectProgramFromEditor(int index)
+{
+    ScopedLock lock(Mutex());
+    ModifyCurrentPreset();
+    SelectPreset(index);
+    NotifyHostProgramChange();
+    NotifyHostAllParams();
+}
+
+void Synth::SelectPreviousProgram()
+{
+    ScopedLock lock(Mutex());
+    const int current = GetCurrentPresetIdx();
+    SelectProgramFromEditor(current > 0 ? current - 1 : NPresets() - 1);
+}
+
+void Synth::SelectNextProgram()
+{
+    ScopedLock lock(Mutex());
+    const int current = GetCurrentPresetIdx();
+    SelectProgramFromEditor(current + 1 < NPresets() ? current + 1 : 0);
+}
+
+bool Synth::PasteProgramFromMenu()
+{
+    return AskUnlessNo(kPasteQuestion, kPasteTitle) && PasteProgram();
+}
+
+bool Synth::InitProgramFromMenu()
+{
+    if (!AskUnlessNo(kInitQuestion, kInitTitle))
+    {
+        return false;
+    }
+    InitProgram();
+    return true;
+}
+
+bool Synth::AskUnlessNo(std::string_view question, std::string_view title)
+{
+    return mMessages.Show(question, title, MessageBoxButtons::YesNoCancel) != MessageBoxAnswer::No;
 }
 
 } // namespace zr

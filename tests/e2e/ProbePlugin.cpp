@@ -164,10 +164,16 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(AudioMa
     const char* modeText = std::getenv("ZR_PROBE_MODE");
     const std::string mode = modeText ? modeText : "";
     if (mode == "null") return nullptr;
+    if (mode == "badmagic")
+    {
+        // A host refuses this record and so never closes it: it lives in the module, not on the heap.
+        static Probe refused;
+        return &refused.effect;
+    }
     auto* p = new Probe;
     p->host = host;
     AEffect& e = p->effect;
-    e.magic = mode == "badmagic" ? 0 : kEffectMagic;
+    e.magic = kEffectMagic;
     e.dispatcher = Dispatcher;
     e.setParameter = SetParameter;
     e.getParameter = GetParameter;

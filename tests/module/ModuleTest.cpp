@@ -132,9 +132,13 @@ TEST_F(Module, EntryGivesAnInstrumentRecordPerCall)
     EXPECT_EQ(a->uniqueID, vst::FourCC('z', 'r', '4', '4'));
     EXPECT_EQ(a->flags, 0x1130);
     EXPECT_EQ(a->numPrograms, 64);
+    // A fresh instance starts with the factory bank (no startup bank in the test's home).
     char name[24] = {};
+    EXPECT_EQ(Dispatch(a, vst::effGetProgramNameIndexed, 0, 0, name), 1);
+    EXPECT_STREQ(name, "PAD: Waves of Sin");
     EXPECT_EQ(Dispatch(a, vst::effGetProgramNameIndexed, 63, 0, name), 1);
-    EXPECT_STREQ(name, "Empty"); // empty slots are filled at creation
+    EXPECT_STREQ(name, "Init");
+    EXPECT_EQ(Dispatch(a, vst::effGetProgram), 0);
     Dispatch(b, vst::effOpen);
     Dispatch(b, vst::effMainsChanged, 0, 1);
     Dispatch(a, vst::effClose);
@@ -145,6 +149,7 @@ TEST_F(Module, NotePlaysAtItsPitchAndFallsSilentAfterRelease)
 {
     vst::AEffect* e = entry(&HostCallback);
     ASSERT_NE(e, nullptr);
+    Dispatch(e, vst::effSetProgram, 0, 63); // "Init": every parameter at its default
     Dispatch(e, vst::effOpen);
     Dispatch(e, vst::effSetSampleRate, 0, 0, nullptr, kRate);
     Dispatch(e, vst::effSetBlockSize, 0, kBlock);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -125,7 +126,73 @@ void ApplyParams(PluginInstance& plugin, const FxProgram& program)
     plugin.SetProgramName(program.name);
 }
 
+void PutWord(std::vector<std::uint8_t>& out, std::int32_t word)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>((static_cast<std::uint32_t>(word) >> shift) & 0xFF));
+}
+
+std::int32_t SizeWord(std::size_t size)
+{
+    if (size > static_cast<std::size_t>(INT32_MAX)) throw ToolError("the chunk is too large for a file");
+    return static_cast<std::int32_t>(size);
+}
+
 } // namespace
+
+FxFile FxFile::FromPlugin(PluginInstance& plugin, bool bank)
+{
+    if (!plugin.HasFlag(vst::effFlagsProgramChunks))
+        throw ToolError("the plug-in exchanges no opaque chunks; only those are saved");
+    FxFile f;
+    f.kind = bank ? Kind::BankChunk : Kind::ProgramChunk;
+    f.pluginId = plugin.UniqueId();
+    f.fxVersion = plugin.Version();
+    f.currentProgram = plugin.CurrentProgram();
+    f.count = bank ? plugin.NumPrograms() : plugin.NumParams();
+    f.program.name = plugin.ProgramName(f.currentProgram).substr(0, kProgramNameSize - 1);
+    f.chunk = plugin.GetChunk(!bank);
+    return f;
+}
+
+std::vector<std::uint8_t> FxFile::Serialize() const
+{
+    const std::size_t headerSize = (IsBank() ? kBankHeaderSize : kProgramHeaderSize) + 4;
+    std::vector<std::uint8_t> out;
+    out.reserve(headerSize + chunk.size());
+    PutWord(out, kContainerMagic);
+    PutWord(out, SizeWord(headerSize + chunk.size()));
+    PutWord(out, IsBank() ? kBankChunkMagic : kProgramChunkMagic);
+    PutWord(out, IsBank() ? kBankFormatVersion : kProgramFormatVersion);
+    PutWord(out, pluginId);
+    PutWord(out, fxVersion);
+    PutWord(out, count);
+    if (IsBank())
+    {
+        PutWord(out, currentProgram);
+        out.resize(out.size() + kBankReservedSize, 0);
+    }
+    else
+    {
+        const std::size_t nameAt = out.size();
+        out.resize(nameAt + kProgramNameSize, 0);
+        std::copy_n(program.name.begin(), std::min(program.name.size(), kProgramNameSize - 1),
+                    out.begin() + static_cast<std::ptrdiff_t>(nameAt));
+    }
+    PutWord(out, SizeWord(chunk.size()));
+    out.insert(out.end(), chunk.begin(), chunk.end());
+    return out;
+}
+
+void FxFile::Save(const std::string& path) const
+{
+    const std::vector<std::uint8_t> bytes = Serialize();
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (file)
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) throw ToolError("cannot write " + path + ": " + std::strerror(errno));
+}
 
 FxFile FxFile::Parse(const std::vector<std::uint8_t>& bytes, const std::string& what)
 {

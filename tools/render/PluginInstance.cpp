@@ -110,6 +110,21 @@ void PluginInstance::SetProgramName(const std::string& name)
     Dispatch(vst::effSetProgramName, 0, 0, buffer.data());
 }
 
+int PluginInstance::CurrentProgram()
+{
+    return static_cast<int>(Dispatch(vst::effGetProgram));
+}
+
+std::vector<std::uint8_t> PluginInstance::GetChunk(bool isProgram)
+{
+    void* data = nullptr;
+    const std::intptr_t size = Dispatch(vst::effGetChunk, isProgram ? 1 : 0, 0, &data);
+    if (size <= 0 || size > kMaxChunkBytes || !data)
+        throw ToolError(std::string("the plug-in gave no ") + (isProgram ? "program" : "bank") + " chunk");
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    return std::vector<std::uint8_t>(bytes, bytes + size);
+}
+
 std::intptr_t PluginInstance::SetChunk(const std::vector<std::uint8_t>& bytes, bool isProgram)
 {
     // The plug-in may keep the pointer only for the duration of the call; it gets its own copy.

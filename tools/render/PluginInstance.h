@@ -20,6 +20,7 @@ public:
     static constexpr int kMaxChannels = 64;   // more than this is taken for a broken record
     static constexpr int kMaxCount = 1 << 16; // bound for parameter and program counts
     static constexpr std::size_t kTextBuffer = 512;
+    static constexpr std::intptr_t kMaxChunkBytes = std::intptr_t{256} << 20; // larger: a broken answer
 
     // Calls the entry with the host callback, checks the effect record and opens the instance.
     // Throws ToolError when the entry returns nothing or the record is not a VST2 effect.
@@ -47,6 +48,11 @@ public:
     void SetParameter(int index, float value);
     void SetProgram(int index);
     void SetProgramName(const std::string& name);
+    int CurrentProgram();
+    std::int32_t Version() const { return effect_->version; }
+    // The plug-in's opaque chunk of the current program or of the whole bank (effGetChunk), copied;
+    // throws ToolError when it gives none (or an implausible size).
+    std::vector<std::uint8_t> GetChunk(bool isProgram);
     // Hands an opaque chunk over (program or bank); returns the plug-in's answer.
     std::intptr_t SetChunk(const std::vector<std::uint8_t>& bytes, bool isProgram);
 

@@ -85,6 +85,8 @@ RenderOptions ParseArguments(int argc, const char* const* argv)
         {"--program", [&](const std::string& v) { o.program = ParseInteger("--program", v, 0, 1 << 20); }},
         {"--fxp", [&](const std::string& v) { o.fxpPath = v; }},
         {"--fxb", [&](const std::string& v) { o.fxbPath = v; }},
+        {"--save-fxp", [&](const std::string& v) { o.saveFxpPath = v; }},
+        {"--save-fxb", [&](const std::string& v) { o.saveFxbPath = v; }},
         {"--param", [&](const std::string& v) { o.params.push_back(ParseParamAssignment(v)); }},
         {"--rate", [&](const std::string& v)
          { o.sampleRate = ParseNumber("--rate", v, RenderOptions::kMinRate, RenderOptions::kMaxRate); }},
@@ -134,7 +136,8 @@ RenderOptions ParseArguments(int argc, const char* const* argv)
     }
     if (o.help) return o;
     if (!o.fxpPath.empty() && !o.fxbPath.empty()) BadArgument("give either --fxp or --fxb, not both");
-    if (o.outputPath.empty() && !o.listPrograms && !o.listParams)
+    if (o.outputPath.empty() && !o.listPrograms && !o.listParams && o.saveFxpPath.empty() &&
+        o.saveFxbPath.empty())
         BadArgument("no output file: give -o FILE.wav");
     return o;
 }
@@ -143,6 +146,7 @@ std::string UsageText()
 {
     return R"(Usage: zr4400-render [OPTIONS] [FILE.mid] -o OUT.wav
        zr4400-render [OPTIONS] --list-programs | --list-params
+       zr4400-render [OPTIONS] --save-fxp FILE.fxp | --save-fxb FILE.fxb
 
 Renders a Standard MIDI File (or, without one, a built-in demo phrase) through a
 VST2 instrument plug-in and writes a 32-bit float WAV file. The plug-in is
@@ -164,6 +168,11 @@ Options:
   --block N            block size in samples (default 512, 1..65536)
   --double             process in double precision (processDoubleReplacing)
   --tail SECONDS       render this long after the last MIDI event (default 2)
+  --save-fxp FILE      after every setting, write the current program as an
+                       opaque-chunk program file ("FPCh", as hosts save it)
+  --save-fxb FILE      after every setting, write all programs as an
+                       opaque-chunk bank file ("FBCh"); without -o the tool
+                       exits after saving, with -o it renders as well
   --list-programs      print the plug-in's programs and exit
   --list-params        print name, normalised value and display of every
                        parameter (after --program/--fxp/--fxb/--param) and exit
@@ -171,7 +180,8 @@ Options:
   -h, --help           show this text
 
 Order of settings: --fxb first (so --program picks from the loaded bank), then
---program, then --fxp (into the selected program), then every --param.
+--program, then --fxp (into the selected program), then every --param; then
+--save-fxp/--save-fxb.
 Exit status: 0 success, 1 unreadable or malformed file, unusable plug-in or
 write error, 2 bad arguments.
 )";

@@ -34,6 +34,8 @@ struct RenderOptions
     std::optional<int> program;
     std::string fxpPath;
     std::string fxbPath;
+    std::string saveFxpPath; // written after every setting, before rendering
+    std::string saveFxbPath;
     std::vector<ParamAssignment> params;
     double sampleRate = kDefaultRate;
     int blockSize = kDefaultBlock;

@@ -50,6 +50,13 @@ void ApplySettings(PluginInstance& plugin, const RenderOptions& options, const s
     ApplyParams(plugin, options.params);
 }
 
+// The plug-in's state after every setting, exported as opaque-chunk files.
+void SaveFiles(PluginInstance& plugin, const RenderOptions& options)
+{
+    if (!options.saveFxpPath.empty()) FxFile::FromPlugin(plugin, false).Save(options.saveFxpPath);
+    if (!options.saveFxbPath.empty()) FxFile::FromPlugin(plugin, true).Save(options.saveFxbPath);
+}
+
 void ListPrograms(PluginInstance& plugin)
 {
     for (int i = 0; i < plugin.NumPrograms(); ++i)
@@ -101,9 +108,10 @@ int Run(int argc, const char* const* argv)
     PluginInstance plugin(module);
     plugin.Setup(options.sampleRate, options.blockSize, options.doublePrecision);
     ApplySettings(plugin, options, fx);
+    SaveFiles(plugin, options);
     if (options.listPrograms) ListPrograms(plugin);
     if (options.listParams) ListParams(plugin);
-    if (options.listPrograms || options.listParams) return kExitOk;
+    if (options.listPrograms || options.listParams || options.outputPath.empty()) return kExitOk;
 
     Renderer renderer(plugin, host, sequence, options);
     WavWriter out(options.outputPath, Renderer::WrittenChannels(plugin), options.sampleRate);

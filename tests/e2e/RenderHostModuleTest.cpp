@@ -1,0 +1,242 @@
+// zr4400-render with our own module: exported banks and programs load back and render the same,
+// every factory program renders cleanly, and the demo song renders through program 0.
+#include "RenderHostSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <numbers>
+
+using namespace zr::e2e;
+
+namespace
+{
+
+constexpr const char* kTool = ZR_RENDER_TOOL;
+constexpr const char* kModule = ZR_MODULE;
+constexpr const char* kDemoSong = ZR_DEMO_SONG;
+constexpr int kPrograms = 64;
+constexpr int kTicks = 96; // a quarter is 0.5 s at the default 120 bpm
+constexpr double kTailSeconds = 1.5;
+constexpr double kMinuseOneDbfs = 0.8912509381337456;
+constexpr double kSilence = 1e-3;
+constexpr double kMaxDcOffset = 0.01;
+constexpr double kFinalWindowSeconds = 0.25;
+constexpr std::size_t kFftSize = 8192;
+
+// A four-note chord for a second, then a low and a high note of half a second each.
+std::vector<std::uint8_t> ChordLowHigh()
+{
+    std::vector<MidiEvent> events;
+    for (std::uint8_t note : {48, 52, 55, 59})
+        events.push_back({0, {0x90, note, 100}});
+    events.push_back({2 * kTicks, {0x80, 48, 0}});
+    for (std::uint8_t note : {52, 55, 59})
+        events.push_back({0, {0x80, note, 0}});
+    events.push_back({0, {0x90, 36, 100}});
+    events.push_back({kTicks, {0x80, 36, 0}});
+    events.push_back({0, {0x90, 84, 100}});
+    events.push_back({kTicks, {0x80, 84, 0}});
+    return MidiFile(kTicks, events);
+}
+
+std::vector<std::uint8_t> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::uint32_t BigEndianAt(const std::vector<std::uint8_t>& b, std::size_t pos)
+{
+    return (std::uint32_t{b[pos]} << 24) | (std::uint32_t{b[pos + 1]} << 16) |
+           (std::uint32_t{b[pos + 2]} << 8) | b[pos + 3];
+}
+
+void Fft(std::vector<std::complex<double>>& x)
+{
+    const std::size_t n = x.size();
+    for (std::size_t i = 1, j = 0; i < n; ++i)
+    {
+        std::size_t bit = n >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j) std::swap(x[i], x[j]);
+    }
+    for (std::size_t len = 2; len <= n; len <<= 1)
+    {
+        const std::complex<double> step = std::polar(1.0, -2.0 * std::numbers::pi / static_cast<double>(len));
+        for (std::size_t i = 0; i < n; i += len)
+        {
+            std::complex<double> w = 1.0;
+            for (std::size_t k = 0; k < len / 2; ++k, w *= step)
+            {
+                const std::complex<double> u = x[i + k], v = x[i + k + len / 2] * w;
+                x[i + k] = u + v;
+                x[i + k + len / 2] = u - v;
+            }
+        }
+    }
+}
+
+// Spectral centroid in Hz of the left channel's first kFftSize frames (Hann window).
+double SpectralCentroid(const Wav& wav)
+{
+    std::vector<std::complex<double>> x(kFftSize);
+    for (std::size_t i = 0; i < kFftSize && static_cast<std::int64_t>(i) < wav.Frames(); ++i)
+        x[i] = wav.At(static_cast<std::int64_t>(i), 0) *
+               (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * static_cast<double>(i) / kFftSize));
+    Fft(x);
+    double weighted = 0.0, total = 0.0;
+    for (std::size_t k = 1; k < kFftSize / 2; ++k)
+    {
+        const double magnitude = std::abs(x[k]);
+        weighted += magnitude * static_cast<double>(k) * wav.sampleRate / kFftSize;
+        total += magnitude;
+    }
+    return total > 0.0 ? weighted / total : 0.0;
+}
+
+double PeakBetween(const Wav& wav, std::int64_t from, std::int64_t to)
+{
+    double peak = 0.0;
+    for (std::int64_t f = std::max<std::int64_t>(from, 0); f < std::min(to, wav.Frames()); ++f)
+        for (int c = 0; c < wav.channels; ++c)
+            peak = std::max(peak, static_cast<double>(std::fabs(wav.At(f, c))));
+    return peak;
+}
+
+class RenderHostModule : public ::testing::Test
+{
+protected:
+    ToolRun Render(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"--plugin", kModule, "--quiet"});
+        return RunTool(kTool, args);
+    }
+    // The names that --list-programs prints as "%4d  NAME" lines.
+    std::vector<std::string> ProgramNames()
+    {
+        const ToolRun run = Render({"--list-programs"});
+        std::vector<std::string> names;
+        std::size_t start = 0;
+        for (std::size_t end; (end = run.out.find('\n', start)) != std::string::npos; start = end + 1)
+            names.push_back(run.out.substr(start + 6, end - start - 6));
+        return names;
+    }
+
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(RenderHostModule, SavedBankAndProgramLoadBackAndRenderTheSame)
+{
+    const std::string song = dir.File("song.mid");
+    WriteFile(song, ChordLowHigh());
+    const std::string bank = dir.File("bank.fxb"), program = dir.File("program.fxp");
+    // Program 12 with two parameters moved: what the files must carry.
+    const std::vector<std::string> settings = {"--program",     "12",      "--param",
+                                               "A:Cutoff=0.35", "--param", "Final=0.6"};
+    std::vector<std::string> save = settings;
+    save.insert(save.end(), {"--save-fxb", bank, "--save-fxp", program, "-o", dir.File("direct.wav"), song});
+    ToolRun run = Render(save);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    const std::vector<std::uint8_t> fxb = ReadAll(bank), fxp = ReadAll(program);
+    ASSERT_GT(fxb.size(), 168u);
+    EXPECT_EQ(std::string(fxb.begin(), fxb.begin() + 4), "CcnK");
+    EXPECT_EQ(BigEndianAt(fxb, 4), fxb.size()); // the whole length
+    EXPECT_EQ(std::string(fxb.begin() + 8, fxb.begin() + 12), "FBCh");
+    EXPECT_EQ(BigEndianAt(fxb, 12), 2u);
+    EXPECT_EQ(std::string(fxb.begin() + 16, fxb.begin() + 20), "zr44");
+    EXPECT_EQ(BigEndianAt(fxb, 20), 10205u);
+    EXPECT_EQ(BigEndianAt(fxb, 24), 64u);
+    EXPECT_EQ(BigEndianAt(fxb, 28), 12u);
+    EXPECT_EQ(BigEndianAt(fxb, 156), fxb.size() - 160);
+    EXPECT_EQ(std::string(fxb.begin() + 160, fxb.begin() + 164), "tffp");
+    ASSERT_GT(fxp.size(), 68u);
+    EXPECT_EQ(std::string(fxp.begin() + 8, fxp.begin() + 12), "FPCh");
+    EXPECT_EQ(BigEndianAt(fxp, 4), fxp.size());
+    EXPECT_EQ(BigEndianAt(fxp, 24), 229u);
+    EXPECT_EQ(BigEndianAt(fxp, 56), fxp.size() - 60);
+
+    run = Render({"--list-programs", "--fxb", bank});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("  12  "), std::string::npos);
+
+    // The bank reloads program 12 with the moved parameters; the program file goes into program 0.
+    run = Render({"--fxb", bank, "--program", "12", "-o", dir.File("from-bank.wav"), song});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    run = Render({"--fxp", program, "-o", dir.File("from-program.wav"), song});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    run = Render({"--program", "12", "-o", dir.File("unmoved.wav"), song});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    const Wav direct = ReadWav(dir.File("direct.wav"));
+    ASSERT_GT(direct.Peak(), kSilence);
+    EXPECT_EQ(ReadWav(dir.File("from-bank.wav")).samples, direct.samples);
+    EXPECT_EQ(ReadWav(dir.File("from-program.wav")).samples, direct.samples);
+    EXPECT_NE(ReadWav(dir.File("unmoved.wav")).samples, direct.samples);
+
+    // Saving alone needs no output file; a save into a missing folder fails.
+    run = Render({"--save-fxb", dir.File("again.fxb")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    run = Render({"--save-fxp", dir.File("no/such/folder/p.fxp")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos);
+}
+
+TEST_F(RenderHostModule, EveryFactoryProgramRendersCleanly)
+{
+    const std::string song = dir.File("phrase.mid");
+    WriteFile(song, ChordLowHigh());
+    const std::vector<std::string> names = ProgramNames();
+    ASSERT_EQ(names.size(), static_cast<std::size_t>(kPrograms));
+    std::printf("%-3s %-24s %9s %9s %10s\n", "#", "program", "peak", "RMS", "centroid");
+    for (int k = 0; k < kPrograms; ++k)
+    {
+        const std::string out = dir.File("p" + std::to_string(k) + ".wav");
+        const ToolRun run =
+            Render({"--program", std::to_string(k), "--tail", std::to_string(kTailSeconds), "-o", out, song});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const Wav wav = ReadWav(out);
+        ASSERT_EQ(wav.channels, 2);
+        const std::string& name = names[static_cast<std::size_t>(k)];
+
+        EXPECT_EQ(run.err.find("NaN"), std::string::npos) << name;
+        double mean[2] = {0.0, 0.0};
+        for (std::int64_t f = 0; f < wav.Frames(); ++f)
+            for (int c = 0; c < 2; ++c)
+            {
+                ASSERT_TRUE(std::isfinite(wav.At(f, c))) << name;
+                mean[c] += wav.At(f, c);
+            }
+        const double peak = wav.Peak();
+        EXPECT_GT(peak, kSilence) << name << " is silent";
+        EXPECT_LT(peak, kMinuseOneDbfs) << name << " peaks above -1 dBFS";
+        for (double m : mean)
+            EXPECT_LT(std::fabs(m / static_cast<double>(wav.Frames())), kMaxDcOffset) << name << " has DC";
+        const auto finalFrames = static_cast<std::int64_t>(kFinalWindowSeconds * wav.sampleRate);
+        const auto releaseFrame = static_cast<std::int64_t>(2.0 * wav.sampleRate);
+        EXPECT_LE(PeakBetween(wav, wav.Frames() - finalFrames, wav.Frames()),
+                  PeakBetween(wav, 0, releaseFrame))
+            << name << " grows after the release";
+        std::printf("%-3d %-24s %9.4f %9.4f %8.0f Hz\n", k, name.c_str(), peak, wav.Rms(),
+                    SpectralCentroid(wav));
+    }
+}
+
+TEST_F(RenderHostModule, DemoSongRendersThroughTheFirstFactoryProgram)
+{
+    const ToolRun run = Render({"--program", "0", "-o", dir.File("demo.wav"), kDemoSong});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Wav wav = ReadWav(dir.File("demo.wav"));
+    EXPECT_NEAR(static_cast<double>(wav.Frames()) / wav.sampleRate, 28.65, 0.05); // 26.65 s song + 2 s tail
+    EXPECT_GT(wav.Rms(), 0.01);
+    EXPECT_LT(wav.Peak(), 1.0);
+}
