@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <numbers>
+#include <numeric>
 
 using namespace zr::e2e;
 
@@ -132,6 +135,34 @@ protected:
     TempDir dir;
 };
 
+// Energy of the mix per pitch class (0 = C) between two times: Goertzel filters at every MIDI
+// note from 28 to 100, each at its pitch and 20 cents either side (detuned blocks, vibrato).
+enum PitchClass { kC, kCSharp, kD, kDSharp, kE, kF, kFSharp, kG, kGSharp, kA, kASharp, kB };
+
+std::array<double, 12> PitchClassEnergy(const Wav& wav, double fromSeconds, double toSeconds)
+{
+    const auto first = static_cast<std::int64_t>(fromSeconds * wav.sampleRate);
+    const auto last = std::min(wav.Frames(), static_cast<std::int64_t>(toSeconds * wav.sampleRate));
+    std::array<double, 12> energy{};
+    for (int note = 28; note <= 100; ++note)
+    {
+        for (double cents : {-20.0, 0.0, 20.0})
+        {
+            const double hz = 440.0 * std::pow(2.0, (note - 69 + cents / 100.0) / 12.0);
+            const double coefficient = 2.0 * std::cos(2.0 * std::numbers::pi * hz / wav.sampleRate);
+            double s1 = 0.0, s2 = 0.0;
+            for (std::int64_t i = first; i < last; ++i)
+            {
+                const double s0 = wav.At(i, 0) + wav.At(i, 1) + coefficient * s1 - s2;
+                s2 = s1;
+                s1 = s0;
+            }
+            energy[static_cast<std::size_t>(note % 12)] += s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+        }
+    }
+    return energy;
+}
+
 } // namespace
 
 TEST_F(RenderHostModule, SavedBankAndProgramLoadBackAndRenderTheSame)
@@ -239,4 +270,19 @@ TEST_F(RenderHostModule, DemoSongRendersThroughTheFirstFactoryProgram)
     EXPECT_NEAR(static_cast<double>(wav.Frames()) / wav.sampleRate, 28.65, 0.05); // 26.65 s song + 2 s tail
     EXPECT_GT(wav.Rms(), 0.01);
     EXPECT_LT(wav.Peak(), 1.0);
+
+    // Bar 1 is A minor (A C E, melody E D C): its pitch classes stand far above those outside
+    // the key. Bar 8 is E major (E G# B, melody E): G#, absent before, takes a large share of
+    // the sound (the pad's release still carries bar 7's G major into it).
+    constexpr double kBarSeconds = 4 * 60.0 / 90.0;
+    const std::array<double, 12> bar1 = PitchClassEnergy(wav, 0.1, 0.75 * kBarSeconds);
+    const double outOfKey = std::max({bar1[kCSharp], bar1[kDSharp], bar1[kFSharp], bar1[kGSharp], bar1[kASharp]});
+    for (int pc : {kA, kC, kE})
+        EXPECT_GT(bar1[static_cast<std::size_t>(pc)], 20.0 * outOfKey) << "pitch class " << pc;
+    const std::array<double, 12> bar8 = PitchClassEnergy(wav, 7 * kBarSeconds + 0.1, 7.75 * kBarSeconds);
+    const auto share = [](const std::array<double, 12>& energy, PitchClass pc) {
+        return energy[static_cast<std::size_t>(pc)] / std::accumulate(energy.begin(), energy.end(), 0.0);
+    };
+    EXPECT_GT(share(bar8, kGSharp), 0.05);
+    EXPECT_GT(share(bar8, kGSharp), 20.0 * share(bar1, kGSharp));
 }
