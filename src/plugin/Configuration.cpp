@@ -19,7 +19,6 @@ namespace
 
 constexpr std::string_view kTrue = "true";
 constexpr std::string_view kFalse = "false";
-constexpr std::string_view kNoController = "-1";
 constexpr std::string_view kPathPlaceholder = "%s";
 
 constexpr std::string_view kMissingIniText = "The INI file does not exist.";
