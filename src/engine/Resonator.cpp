@@ -1,5 +1,7 @@
 #include "engine/Resonator.h"
 
+#include "engine/CutoffTable.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -20,8 +22,11 @@ void Resonator::SetUp(double fs)
     const double rate = static_cast<float>(fs);
     position_ = kDefaultPosition;
     mix_ = 0.0;
-    omegaLow_ = 2.0 * std::numbers::pi * kLowHz / rate;
-    omegaHigh_ = 2.0 * std::numbers::pi * kHighHz / rate;
+    // Below about 20 kHz the top of the range would pass the Nyquist frequency, where the band-pass
+    // turns unstable; the centre is limited like the voice filter's cutoff.
+    const double limit = CutoffTable::kNyquistLimit * rate;
+    omegaLow_ = 2.0 * std::numbers::pi * std::min(kLowHz, limit) / rate;
+    omegaHigh_ = 2.0 * std::numbers::pi * std::min(kHighHz, limit) / rate;
     b0_ = a1_ = a2_ = 0.0;
     const double p = std::exp(-2.0 * std::numbers::pi * kSmoothingHz / rate);
     smoothA_ = 1.0 - p;

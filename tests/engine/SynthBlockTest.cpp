@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -125,6 +126,24 @@ TEST(BlockOutput, ResonatorCentresAndSetUpKeepsTheirSettings)
         EXPECT_EQ(engine->Block(0).GetResonator(1).Position(), 0.5);
         EXPECT_EQ(engine->Block(0).GetResonator(2).Mix(), 0.7);
         EXPECT_TRUE(engine->Block(0).ResonatorsOn());
+    }
+}
+
+TEST(BlockOutput, ResonatorsStayStableAtLowSampleRates)
+{
+    // Below about 20 kHz the top of the resonator range would lie above the Nyquist frequency.
+    for (double fs : {1152.0, 8000.0, 16000.0})
+    {
+        auto engine = MakeEngine(fs);
+        engine->Block(0).SetResonatorIntensity(1.0);
+        for (int i = 0; i < SynthBlock::kResonators; ++i)
+            engine->Block(0).SetResonatorFrequency(i, 1.0);
+        const Stereo out = Render(*engine, {{0, NoteOn(48)}, {0, NoteOn(60)}}, static_cast<long>(fs * 2), 64);
+        double peak = 0.0;
+        for (double x : out.left)
+            peak = std::max(peak, std::abs(x));
+        EXPECT_LT(peak, 4.0) << fs << " Hz";
+        EXPECT_LT(engine->Block(0).GetResonator(2).CenterOmega(), std::numbers::pi) << fs << " Hz";
     }
 }
 
