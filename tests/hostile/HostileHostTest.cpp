@@ -4,7 +4,7 @@
 // bursts of thousands of events, NaN and infinity as parameter values, and four threads at once.
 // Every sample must be finite and below kOutputBound, the process callbacks must not allocate,
 // and after all notes off and the release the output must fall silent.
-#include "AudioPathAllocations.h"
+#include "support/AllocationCounter.h"
 #include "plugin/VstAbi.h"
 
 #include <dlfcn.h>

@@ -1,4 +1,4 @@
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -6,19 +6,26 @@
 
 namespace
 {
-std::atomic<bool> counting{false};
+std::atomic<bool> countingAllThreads{false};
+thread_local bool inAudioPath = false;
 std::atomic<std::size_t> allocations{0};
+
+void CountIfWatched()
+{
+    if (inAudioPath || countingAllThreads.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+}
 
 void* Allocate(std::size_t size)
 {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
+    CountIfWatched();
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
 
 void* AllocateNoThrow(std::size_t size) noexcept
 {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
+    CountIfWatched();
     return std::malloc(size == 0 ? 1 : size);
 }
 } // namespace
@@ -62,17 +69,37 @@ namespace zr::test
 AllocationScope::AllocationScope()
 {
     allocations = 0;
-    counting = true;
+    countingAllThreads = true;
 }
 
 AllocationScope::~AllocationScope()
 {
-    counting = false;
+    countingAllThreads = false;
 }
 
 std::size_t AllocationScope::Count() const
 {
     return allocations.load();
+}
+
+AudioPathScope::AudioPathScope()
+{
+    inAudioPath = true;
+}
+
+AudioPathScope::~AudioPathScope()
+{
+    inAudioPath = false;
+}
+
+std::size_t AudioPathScope::Count()
+{
+    return allocations.load();
+}
+
+void AudioPathScope::Reset()
+{
+    allocations = 0;
 }
 
 } // namespace zr::test
