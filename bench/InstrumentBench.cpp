@@ -1,6 +1,7 @@
 // Instrument benchmarks through the engine, with every parameter at its default as a fresh instance
 // has them: held chords, the idle instrument and a release tail.
 #include "BenchCounters.h"
+#include "BenchKernels.h"
 #include "InstrumentRig.h"
 #include "ModulationPatch.h"
 
@@ -36,9 +37,12 @@ void Settle(InstrumentRig& rig, double fs, int blockSize)
         rig.Render(blockSize);
 }
 
-std::unique_ptr<InstrumentRig> HoldChord(double fs, int blockSize, int keys, bool patched = false)
+std::unique_ptr<InstrumentRig> HoldChord(double fs, int blockSize, int keys, bool patched = false,
+                                         const VoiceKernel& kernel = VoiceKernel::Best())
 {
     auto rig = std::make_unique<InstrumentRig>(fs, blockSize);
+    for (SynthBlock& block : rig->GetEngine().Blocks())
+        block.SetVoiceKernel(kernel);
     if (patched) PatchEverySource(*rig);
     for (int k = 0; k < keys; ++k)
         rig->NoteOn(FirstKey(keys) + k);
@@ -46,13 +50,16 @@ std::unique_ptr<InstrumentRig> HoldChord(double fs, int blockSize, int keys, boo
     return rig;
 }
 
-// Args: held keys, sample rate, block size. Every key sounds one voice in each of the three blocks.
+// Args: held keys, sample rate, block size, voice kernel (BenchKernels.h). Every key sounds one voice
+// in each of the three blocks.
 void BM_HeldKeys(benchmark::State& state)
 {
+    const VoiceKernel* kernel = KernelArg(state, state.range(3));
+    if (!kernel) return;
     const int keys = static_cast<int>(state.range(0));
     const auto fs = static_cast<double>(state.range(1));
     const int blockSize = static_cast<int>(state.range(2));
-    auto rig = HoldChord(fs, blockSize, keys);
+    auto rig = HoldChord(fs, blockSize, keys, false, *kernel);
     const int voices = ActiveVoices(rig->GetEngine());
     for (auto _ : state)
     {
@@ -62,7 +69,9 @@ void BM_HeldKeys(benchmark::State& state)
     state.counters["voices"] = voices;
     ReportRealTime(state, blockSize, fs, voices);
 }
-BENCHMARK(BM_HeldKeys)->ArgsProduct({{1, 16, 64}, {44100, 96000}, {64, 512}});
+BENCHMARK(BM_HeldKeys)
+    ->ArgsProduct({{1, 16, 64}, {44100, 96000}, {64, 512}, {-1}})
+    ->ArgsProduct({{64}, {44100}, {512}, {0, 1, 2}});
 
 // Args: held keys, block size, at 44.1 kHz, with every modulation source patched: pitch and cutoff
 // move on every sample, the resonators and AM run.

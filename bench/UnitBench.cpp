@@ -1,6 +1,7 @@
 // Unit benchmarks: the voice filter, the wave-table oscillator and one block with all
 // its voices, each fed as the control tick feeds them (44.1 kHz, ticks of 44 samples).
 #include "BenchCounters.h"
+#include "BenchKernels.h"
 
 #include "engine/SynthBlock.h"
 #include "modulation/HostClock.h"
@@ -105,13 +106,17 @@ BENCHMARK(BM_Oscillator)
     ->Args({kLowOctave, OscillatorBank::kSquare})
     ->Args({kHighOctave, OscillatorBank::kSquare});
 
-// One block with 1, 8 or all 64 voices sounding (arg 0) and the waveform of arg 1, fed and
-// rendered one tick at a time. One voice is the cost of a voice rendered on its own.
+// One block with 1, 8 or all 64 voices sounding (arg 0), the waveform of arg 1 and the voice kernel
+// of arg 2 (BenchKernels.h), fed and rendered one tick at a time. One voice is the cost of a voice
+// rendered on its own.
 void BM_BlockTick(benchmark::State& state)
 {
+    const VoiceKernel* kernel = KernelArg(state, state.range(2));
+    if (!kernel) return;
     const Tables& tables = SharedTables();
     const int voices = static_cast<int>(state.range(0));
     SynthBlock block(tables.increments, tables.cutoffs, tables.clock);
+    block.SetVoiceKernel(*kernel);
     block.SetUp(kRate, kTick);
     block.SetCutoff(0.8);
     block.SetWaveform(static_cast<int>(state.range(1)));
@@ -130,7 +135,8 @@ void BM_BlockTick(benchmark::State& state)
     ReportRealTime(state, kTick, kRate, voices);
 }
 BENCHMARK(BM_BlockTick)
-    ->ArgsProduct({{1, 8, SynthBlock::kVoices}, {OscillatorBank::kSawtooth, OscillatorBank::kSquare}});
+    ->ArgsProduct({{1, 8, SynthBlock::kVoices}, {OscillatorBank::kSawtooth, OscillatorBank::kSquare}, {-1}})
+    ->ArgsProduct({{SynthBlock::kVoices}, {OscillatorBank::kSawtooth, OscillatorBank::kSquare}, {0, 1, 2}});
 
 } // namespace
 } // namespace zr

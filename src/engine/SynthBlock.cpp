@@ -92,8 +92,9 @@ void SynthBlock::Render(double* mixLeft, double* mixRight, int m, int p)
         const int* cutoffMod = cutoffModBuffer_.data() + p;
         const bool steadyCutoff = std::equal(cutoffMod + 1, cutoffMod + m, cutoffMod);
         const bool steadyPitch = bank_.SteadyPitch(m, p);
-        for (int first = 0; first < count; first += VoiceGroup::kLanes)
-            group_.Render(&active[first], std::min(VoiceGroup::kLanes, count - first), voiceMix, m, p,
+        const int lanes = group_.Lanes();
+        for (int first = 0; first < count; first += lanes)
+            group_.Render(&active[first], std::min(lanes, count - first), voiceMix, m, p,
                           steadyCutoff, steadyPitch);
     }
     bank_.Advance(m);

@@ -50,6 +50,8 @@ public:
     // Control tick at every position t: channel gain from the gate and the VCA level.
     void ChannelUpdate(int t, bool gateOpen, double vcaGain);
     bool ResonatorsOn() const { return resonatorsOn_; }
+    // Set-up thread: the voice kernel (the widest this processor runs unless set).
+    void SetVoiceKernel(const VoiceKernel& kernel) { group_.SetKernel(kernel); }
 
     // Adds m samples at tick position p into the stereo mix.
     void Render(double* mixLeft, double* mixRight, int m, int p);

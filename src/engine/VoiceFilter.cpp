@@ -22,7 +22,7 @@ void VoiceFilter::Process(double* buffer, int m, int p)
     for (int j = 0; j < m; ++j)
     {
         Follow(p + j);
-        buffer[j] = lanes_.Step(buffer[j], kPositiveFeedbackGain);
+        buffer[j] = lanes_.Step(buffer[j]);
     }
 }
 

@@ -1,54 +1,48 @@
 #include "engine/VoiceGroup.h"
 
-#include "engine/PitchTables.h"
 #include "engine/Voice.h"
 
 #include <algorithm>
-#include <utility>
+#include <bit>
 
 namespace zr
 {
 
 namespace
 {
-// Lanes beyond the group's voices carry a silent filter and a resting envelope; their output is
-// never added.
 constexpr double kSilentTable = 0.0; // read at index 0 only: a silent lane's phase stays 0
-constexpr FilterLanes<double> kIdleFilter = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-
-template <class Get> Double2 Pair(Voice* const* voices, int count, int pair, double idle, Get get)
-{
-    const int first = 2 * pair;
-    return Double2::Of(first < count ? get(*voices[first]) : idle,
-                       first + 1 < count ? get(*voices[first + 1]) : idle);
-}
+constexpr std::uint64_t kTrue = ~std::uint64_t{0};
 } // namespace
-
-template <int kRead, std::size_t... kPair> constexpr auto VoiceGroup::Runners(std::index_sequence<kPair...>)
-{
-    return std::array{std::array{&VoiceGroup::RunSamples<kPair + 1, false, kRead>...},
-                      std::array{&VoiceGroup::RunSamples<kPair + 1, true, kRead>...}};
-}
 
 void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m, int p, bool steadyCutoff,
                         bool steadyPitch)
 {
-    if (count < 1 || count > kLanes) return;
+    if (count < 1 || count > Lanes() || m < 1) return;
+    const int width = kernel_->width;
+    const int used = (count + width - 1) / width * width;
 
-    const Chunk chunk{voices, count, voiceMix, m, p, steadyCutoff};
-    int read = kRendered;
+    // The oscillator first: both ways set the voices' phases at tick position 0.
+    int read = kRenderedSignal;
+    std::uint32_t silent = 0; // voices below their footage's range: their phase is left alone
     if (steadyPitch)
     {
-        read = voices[0]->bank_->PulseRead() ? kSteadyPulse : kSteady;
+        read = voices[0]->bank_->PulseRead() ? kSteadyPulseRead : kSteadyRead;
         for (int i = 0; i < count; ++i)
         {
             Voice& voice = *voices[i];
-            reads_[i] = voice.bank_->SteadyChunk(p, voice.octaveNumber_, voice.noteName_, voice.phase_);
+            const OscillatorBank::SteadyRead steady =
+                voice.bank_->SteadyChunk(p, voice.octaveNumber_, voice.noteName_, voice.phase_);
+            // A silent voice reads its one-entry table at a phase that stays 0.
+            silent |= steady.silent ? 1u << i : 0u;
+            lanes_.mainPhase[i] = steady.silent ? 0 : voice.phase_.main;
+            lanes_.pulsePhase[i] = steady.silent ? 0 : voice.phase_.pulse;
+            lanes_.increment[i] = steady.increment;
+            lanes_.table[i] = steady.table;
         }
     }
     else
     {
-        RenderSignals(chunk);
+        RenderSignals(voices, count, used, m, p);
     }
     // The hold latch of the chunk's first envelope step; the later steps of the chunk leave it as
     // it is, and nothing before that step reads what it may change.
@@ -59,226 +53,139 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
         if (p + m > 1) voices[i]->em_.Latch();
         settled = settled && voices[i]->em_.Settled();
     }
-    const int pairs = (count + 1) / 2 - 1;
-    static constexpr std::array kRunners = {Runners<kRendered>(std::make_index_sequence<kPairs>()),
-                                            Runners<kSteady>(std::make_index_sequence<kPairs>()),
-                                            Runners<kSteadyPulse>(std::make_index_sequence<kPairs>())};
-    const auto run = [&](bool fast) { return (this->*kRunners[read][fast ? 1 : 0][pairs])(chunk); };
-    if (!settled)
+    for (int i = 0; i < count; ++i)
+        LoadVoice(i, *voices[i]);
+    for (int i = count; i < used; ++i)
+        LoadSilent(i);
+
+    LaneRun run{&lanes_, used / width, read, settled, signal_.data(), Lanes(), voiceMix, 0, 0, p};
+    for (int begin = 0; begin < m;)
     {
-        run(false);
-        return;
+        // The next sample at which any voice's cutoff coefficients change.
+        int end = m;
+        if (!steadyCutoff)
+            for (end = begin + 1; end < m && !FollowAll(voices, count, p + end);)
+                ++end;
+        RunRange(run, voices, begin, end);
+        if (end < m)
+            for (int i = 0; i < count; ++i)
+                LoadCoefficients(i, *voices[i]);
+        begin = end;
     }
-    // The settled loop leaves the NaN checks of the filter states out; should a state have gone
-    // non-finite, the chunk is rendered again from the same start with the checks.
-    std::copy(voiceMix, voiceMix + m, mixBackup_.begin());
-    if (run(true)) return;
-    std::copy(mixBackup_.begin(), mixBackup_.begin() + m, voiceMix);
-    run(false);
+    for (int i = 0; i < count; ++i)
+        StoreVoice(i, *voices[i]);
+    if (read != kRenderedSignal)
+        for (int i = 0; i < count; ++i)
+            if ((silent >> i & 1u) == 0)
+                voices[i]->phase_ = {lanes_.mainPhase[i], lanes_.pulsePhase[i]};
 }
 
-template <int kPairCount, bool kSettled, int kRead> bool VoiceGroup::RunSamples(const Chunk& c)
+void VoiceGroup::RunRange(LaneRun& run, Voice* const* voices, int begin, int end)
 {
-    constexpr int kUsed = 2 * kPairCount;
-    std::array<LanePair, kPairCount> lanes;
-    for (int pair = 0; pair < kPairCount; ++pair)
-        LoadPair(c, pair, lanes[pair]);
-    // Steady pitch: each lane's phases, increment and table (the unused lane reads silence).
-    std::array<std::uint32_t, kUsed> mainPhase{}, pulsePhase{}, increment{};
-    std::array<const double*, kUsed> table{};
-    if constexpr (kRead != kRendered)
+    run.end = end;
+    while (begin < end)
     {
-        for (int i = 0; i < kUsed; ++i)
+        run.begin = begin;
+        if (run.settled)
         {
-            const bool real = i < c.count;
-            const OscillatorBank::SteadyRead read = real ? reads_[i] : reads_[0];
-            const bool silent = !real || read.silent;
-            mainPhase[i] = silent ? 0 : c.voices[i]->phase_.main;
-            pulsePhase[i] = silent ? 0 : c.voices[i]->phase_.pulse;
-            increment[i] = silent ? 0 : read.increment;
-            table[i] = silent ? &kSilentTable : read.table;
+            std::copy(run.mix + begin, run.mix + end, mixBackup_.begin());
+            const LaneResult result = kernel_->run(run);
+            if (result.next >= 0)
+            {
+                begin = result.next;
+                continue;
+            }
+            // A filter state went non-finite: the range again, with the checks, from the same start.
+            std::copy(mixBackup_.begin(), mixBackup_.begin() + (end - begin), run.mix + begin);
+            run.settled = false;
         }
+        const LaneResult result = kernel_->run(run);
+        for (std::uint32_t ended = result.ended; ended != 0; ended &= ended - 1)
+        {
+            const int i = std::countr_zero(ended);
+            EM& em = voices[i]->em_;
+            em.value_ = lanes_.emValue[i];
+            em.Settle();
+            LoadEnvelope(i, *voices[i]);
+        }
+        begin = result.next;
     }
-
-    const double feedbackGain = VoiceFilter::kPositiveFeedbackGain;
-    const double* frame = signal_.data();
-    alignas(16) std::array<double, 2 * kPairCount> contribution{};
-    for (int j = 0; j < c.m; ++j, frame += kLanes)
-    {
-        if (!c.steadyCutoff && j > 0)
-        {
-            bool moved = false;
-            for (int i = 0; i < c.count; ++i)
-                moved |= c.voices[i]->filter_.Follow(c.p + j);
-            if (moved)
-                for (int pair = 0; pair < kPairCount; ++pair)
-                    LoadCoefficients(c, pair, lanes[pair].filter);
-        }
-#pragma GCC unroll 4
-        for (int pair = 0; pair < kPairCount; ++pair)
-        {
-            LanePair& l = lanes[pair];
-            Double2 x;
-            if constexpr (kRead == kRendered)
-            {
-                x = Double2::Load(frame + 2 * pair);
-            }
-            else
-            {
-                // Two scalar reads combined in registers (a pair of stores reloaded as one vector
-                // would stall on store forwarding).
-                const auto lane = [&](int i)
-                {
-                    mainPhase[i] = (mainPhase[i] + increment[i]) & pitch::kPhaseMask;
-                    double value = table[i][mainPhase[i] >> WaveTables::kIndexShift];
-                    if constexpr (kRead == kSteadyPulse)
-                    {
-                        pulsePhase[i] = (pulsePhase[i] + increment[i]) & pitch::kPhaseMask;
-                        value -= table[i][pulsePhase[i] >> WaveTables::kIndexShift];
-                    }
-                    return value;
-                };
-                const double first = lane(2 * pair);
-                x = Double2::Of(first, lane(2 * pair + 1));
-            }
-            // The input comes from the wave tables and is never NaN.
-            const Double2 y = l.filter.template Step<false, !kSettled>(x, feedbackGain);
-            ((y * l.em.value) * l.gain).Store(&contribution[2 * pair]);
-        }
-        double mix = c.voiceMix[j];
-#pragma GCC unroll 8
-        for (int i = 0; i < 2 * kPairCount - 1; ++i)
-            mix += contribution[i];
-        // The unused lane of an odd group must not be added: +0.0 would turn a -0.0 sum into +0.0.
-        if (c.count == 2 * kPairCount) mix += contribution[2 * kPairCount - 1];
-        c.voiceMix[j] = mix;
-        // One envelope step per tick position after the first (the per-tick update made that one),
-        // however the host split the tick into chunks.
-        if (c.p + j == 0) continue;
-#pragma GCC unroll 4
-        for (int pair = 0; pair < kPairCount; ++pair)
-        {
-            EnvelopePair& em = lanes[pair].em;
-            const Double2 stepped = em.value + (em.target - em.value) * em.rate;
-            if constexpr (kSettled)
-            {
-                em.value = stepped;
-            }
-            else
-            {
-                em.value = Double2::Select(em.stepping, stepped, em.value);
-                const Double2 ended = (em.rising & Double2::GreaterEqual(em.value, Splat<Double2>(1.0))) |
-                                      (em.falling & Double2::LessEqual(em.value, Splat<Double2>(0.0)));
-                if (const int hit = ended.Bits()) Settle(c, pair, hit, em);
-            }
-        }
-    }
-    if constexpr (kSettled)
-        for (int pair = 0; pair < kPairCount; ++pair)
-            if (!lanes[pair].filter.Finite()) return false;
-    for (int pair = 0; pair < kPairCount; ++pair)
-        StorePair(c, pair, lanes[pair]);
-    if constexpr (kRead != kRendered)
-        for (int i = 0; i < c.count; ++i)
-            if (!reads_[i].silent) c.voices[i]->phase_ = {mainPhase[i], pulsePhase[i]};
-    return true;
 }
 
-void VoiceGroup::RenderSignals(const Chunk& c)
+bool VoiceGroup::FollowAll(Voice* const* voices, int count, int t)
 {
+    bool moved = false;
+    for (int i = 0; i < count; ++i)
+        moved |= voices[i]->filter_.Follow(t);
+    return moved;
+}
+
+void VoiceGroup::RenderSignals(Voice* const* voices, int count, int used, int m, int p)
+{
+    const int stride = Lanes();
     double* signal = signal_.data();
-    for (int i = 0; i < c.count; ++i)
+    for (int i = 0; i < count; ++i)
     {
-        Voice& voice = *c.voices[i];
-        voice.bank_->RenderNoteSignal(signal + i, c.m, c.p, voice.octaveNumber_, voice.noteName_,
-                                      voice.phase_, kLanes);
+        Voice& voice = *voices[i];
+        voice.bank_->RenderNoteSignal(signal + i, m, p, voice.octaveNumber_, voice.noteName_, voice.phase_, stride);
     }
-    // The unused lane of an odd group.
-    if (c.count % 2 != 0)
-        for (int j = 0; j < c.m; ++j)
-            signal[j * kLanes + c.count] = 0.0;
+    // The silent lanes up to the vector boundary.
+    for (int j = 0; j < m; ++j)
+        std::fill(signal + j * stride + count, signal + j * stride + used, 0.0);
 }
 
-void VoiceGroup::LoadCoefficients(const Chunk& c, int pair, FilterLanes<Double2>& f)
+void VoiceGroup::LoadVoice(int i, const Voice& voice)
 {
-    using F = FilterLanes<double>;
-    const auto lane = [&](double F::*member)
-    {
-        return Pair(c.voices, c.count, pair, kIdleFilter.*member,
-                    [member](Voice& v) { return v.filter_.lanes_.*member; });
-    };
-    f.g = lane(&F::g);
-    f.a = lane(&F::a);
-    f.b = lane(&F::b);
-    f.d = lane(&F::d);
-    f.k = lane(&F::k);
+    const FilterLanes<double>& f = voice.filter_.lanes_;
+    LoadCoefficients(i, voice);
+    lanes_.s1[i] = f.s1;
+    lanes_.s2[i] = f.s2;
+    lanes_.s3[i] = f.s3;
+    lanes_.offset[i] = f.offset;
+    LoadEnvelope(i, voice);
+    lanes_.gain[i] = voice.Gain();
 }
 
-void VoiceGroup::LoadPair(const Chunk& c, int pair, LanePair& lanes)
+void VoiceGroup::LoadCoefficients(int i, const Voice& voice)
 {
-    using F = FilterLanes<double>;
-    const auto lane = [&](double F::*member)
-    {
-        return Pair(c.voices, c.count, pair, kIdleFilter.*member,
-                    [member](Voice& v) { return v.filter_.lanes_.*member; });
-    };
-    FilterLanes<Double2>& f = lanes.filter;
-    LoadCoefficients(c, pair, f);
-    f.s1 = lane(&F::s1);
-    f.s2 = lane(&F::s2);
-    f.s3 = lane(&F::s3);
-    f.offset = lane(&F::offset);
-    LoadEnvelopes(c, pair, lanes.em);
-    lanes.gain = Pair(c.voices, c.count, pair, 0.0, [](Voice& v) { return v.Gain(); });
+    const FilterLanes<double>& f = voice.filter_.lanes_;
+    lanes_.g[i] = f.g;
+    lanes_.a[i] = f.a;
+    lanes_.b[i] = f.b;
+    lanes_.d[i] = f.d;
+    lanes_.k[i] = f.k;
 }
 
-void VoiceGroup::LoadEnvelopes(const Chunk& c, int pair, EnvelopePair& em)
+void VoiceGroup::LoadEnvelope(int i, const Voice& voice)
 {
-    const int first = 2 * pair;
-    const auto mask = [&](auto test)
-    {
-        return Double2::Mask(first < c.count && test(c.voices[first]->em_.state_),
-                             first + 1 < c.count && test(c.voices[first + 1]->em_.state_));
-    };
-    em.value = Pair(c.voices, c.count, pair, 0.0, [](Voice& v) { return v.em_.value_; });
-    em.target = Pair(c.voices, c.count, pair, 0.0, [](Voice& v) { return v.em_.target_; });
-    em.rate = Pair(c.voices, c.count, pair, 0.0, [](Voice& v) { return v.em_.rate_; });
-    em.stepping = mask([](int state) { return state != EM::kIdle; });
-    em.rising = mask([](int state) { return state == EM::kAttack; });
-    em.falling = mask([](int state) { return state == EM::kDecay || state == EM::kRelease; });
+    const EM& em = voice.em_;
+    lanes_.emValue[i] = em.value_;
+    lanes_.emTarget[i] = em.target_;
+    lanes_.emRate[i] = em.rate_;
+    lanes_.stepping[i] = em.state_ != EM::kIdle ? kTrue : 0;
+    lanes_.rising[i] = em.state_ == EM::kAttack ? kTrue : 0;
+    lanes_.falling[i] = em.state_ == EM::kDecay || em.state_ == EM::kRelease ? kTrue : 0;
 }
 
-void VoiceGroup::Settle(const Chunk& c, int pair, int lanes, EnvelopePair& em)
+void VoiceGroup::LoadSilent(int i)
 {
-    alignas(16) std::array<double, 2> values{};
-    em.value.Store(values.data());
-    for (int b = 0; b < 2 && 2 * pair + b < c.count; ++b)
-    {
-        EM& voiceEm = c.voices[2 * pair + b]->em_;
-        voiceEm.value_ = values[b];
-        if (lanes & (1 << b)) voiceEm.Settle();
-    }
-    LoadEnvelopes(c, pair, em);
+    for (double* member : {lanes_.g, lanes_.a, lanes_.b, lanes_.d, lanes_.k, lanes_.s1, lanes_.s2, lanes_.s3,
+                           lanes_.offset, lanes_.emValue, lanes_.emTarget, lanes_.emRate})
+        member[i] = 0.0;
+    lanes_.stepping[i] = lanes_.rising[i] = lanes_.falling[i] = 0;
+    lanes_.gain[i] = -0.0;
+    lanes_.mainPhase[i] = lanes_.pulsePhase[i] = lanes_.increment[i] = 0;
+    lanes_.table[i] = &kSilentTable;
 }
 
-void VoiceGroup::StorePair(const Chunk& c, int pair, const LanePair& lanes)
+void VoiceGroup::StoreVoice(int i, Voice& voice) const
 {
-    alignas(16) std::array<double, 2> s1{}, s2{}, s3{}, offset{}, value{};
-    lanes.filter.s1.Store(s1.data());
-    lanes.filter.s2.Store(s2.data());
-    lanes.filter.s3.Store(s3.data());
-    lanes.filter.offset.Store(offset.data());
-    lanes.em.value.Store(value.data());
-    for (int b = 0; b < 2 && 2 * pair + b < c.count; ++b)
-    {
-        Voice& voice = *c.voices[2 * pair + b];
-        FilterLanes<double>& f = voice.filter_.lanes_;
-        f.s1 = s1[b];
-        f.s2 = s2[b];
-        f.s3 = s3[b];
-        f.offset = offset[b];
-        voice.em_.value_ = value[b];
-    }
+    FilterLanes<double>& f = voice.filter_.lanes_;
+    f.s1 = lanes_.s1[i];
+    f.s2 = lanes_.s2[i];
+    f.s3 = lanes_.s3[i];
+    f.offset = lanes_.offset[i];
+    voice.em_.value_ = lanes_.emValue[i];
 }
 
 } // namespace zr

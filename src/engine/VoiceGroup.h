@@ -1,11 +1,8 @@
 #pragma once
 
-#include "engine/Double2.h"
-#include "engine/OscillatorBank.h"
-#include "engine/VoiceFilter.h"
+#include "engine/VoiceKernel.h"
+#include "engine/VoiceLanes.h"
 
-#include <array>
-#include <utility>
 #include <vector>
 
 namespace zr
@@ -13,87 +10,57 @@ namespace zr
 
 class Voice;
 
-// Renders up to kLanes active voices of a block side by side. A voice rendered alone is one long
-// chain of dependent operations (filter recursion, envelope step); up to eight independent chains
-// in SSE2 registers keep the processor busy instead. Each voice computes exactly what it would
-// compute alone, and the voices are added into the mix in slot order, so the output is the same
-// bit for bit. Owned by the block; the scratch signal is sized at set-up. Audio thread.
+// Renders a block's active voices side by side through a voice kernel, up to the kernel's lanes per
+// call. A voice rendered alone is one long chain of dependent operations (filter recursion, envelope
+// step); many independent chains in vector registers keep the processor busy instead. Each voice
+// computes exactly what it would compute alone, and the voices are added into the mix in slot
+// order, so the output is the same bit for bit whichever kernel runs.
+//
+// The group copies its voices' state into the lanes, lets the kernel run the samples up to the next
+// event (a cutoff change of any voice, an envelope stage ending), handles the event on the voices
+// and copies the state back at the end. Owned by the block; the scratch signal is sized at set-up.
+// Audio thread.
 class VoiceGroup
 {
 public:
-    static constexpr int kPairs = 4;
-    static constexpr int kLanes = 2 * kPairs;
+    VoiceGroup() : kernel_(&VoiceKernel::Best()) {}
 
     // Set-up thread (allocates).
     void SetUp(int samplesPerTick)
     {
-        signal_.assign(static_cast<std::size_t>(samplesPerTick) * kLanes, 0.0);
+        signal_.assign(static_cast<std::size_t>(samplesPerTick) * VoiceLanes::kMax, 0.0);
         mixBackup_.assign(samplesPerTick, 0.0);
     }
+    // Set-up thread: a kernel other than the widest one (tests and benchmarks compare them).
+    void SetKernel(const VoiceKernel& kernel) { kernel_ = &kernel; }
+    const VoiceKernel& Kernel() const { return *kernel_; }
+    // Voices per Render call.
+    int Lanes() const { return kernel_->lanes; }
 
-    // Adds m samples at tick position p of voices[0 .. count), all active, count <= kLanes, into
+    // Adds m samples at tick position p of voices[0 .. count), all active, count <= Lanes(), into
     // voiceMix. steadyCutoff, steadyPitch: the block's cutoff modulation, its pitch offset does not
     // move within the chunk.
     void Render(Voice* const* voices, int count, double* voiceMix, int m, int p, bool steadyCutoff,
                 bool steadyPitch);
 
 private:
-    struct Chunk
-    {
-        Voice* const* voices;
-        int count;
-        double* voiceMix;
-        int m;
-        int p;
-        bool steadyCutoff;
-    };
+    // Runs samples begin .. end - 1 (coefficients unchanged), handling envelope stage ends and a
+    // settled run that has to be repeated with the checks.
+    void RunRange(LaneRun& run, Voice* const* voices, int begin, int end);
+    void RenderSignals(Voice* const* voices, int count, int used, int m, int p);
+    // Calls every voice's filter Follow at tick position t; whether any coefficients changed.
+    static bool FollowAll(Voice* const* voices, int count, int t);
 
-    // Two voices' envelopes: value, target and rate, and masks of the lanes that step at all, that
-    // may reach the end of their attack and that may reach the end of decay or release.
-    struct EnvelopePair
-    {
-        Double2 value, target, rate, stepping, rising, falling;
-    };
+    void LoadVoice(int lane, const Voice& voice);
+    void LoadCoefficients(int lane, const Voice& voice);
+    void LoadEnvelope(int lane, const Voice& voice);
+    void LoadSilent(int lane);
+    void StoreVoice(int lane, Voice& voice) const;
 
-    // Everything the sample loop keeps for two lanes; held in local variables during the loop so
-    // that the compiler can keep it in registers.
-    struct LanePair
-    {
-        FilterLanes<Double2> filter;
-        EnvelopePair em;
-        Double2 gain;
-    };
-
-    // Where the sample loop takes the oscillator signal from: the signal rendered beforehand (pitch
-    // moving within the chunk), or its own table reads at one increment per voice (steady pitch),
-    // sawtooth/triangle or pulse.
-    enum Read
-    {
-        kRendered,
-        kSteady,
-        kSteadyPulse,
-        kReadCount
-    };
-
-    // kPairCount pairs hold the group's voices; kSettled: every envelope is settled (EM::Settled)
-    // for the chunk, so no lane ends its stage and every lane steps; the filter states then run
-    // without their NaN checks. Returns false, storing nothing back into the voices, when a filter
-    // state ended non-finite: the chunk then has to be rendered again with the checks.
-    template <int kPairCount, bool kSettled, int kRead> bool RunSamples(const Chunk& chunk);
-    // RunSamples for every pair count, without and with kSettled.
-    template <int kRead, std::size_t... kPair> static constexpr auto Runners(std::index_sequence<kPair...>);
-    void RenderSignals(const Chunk& chunk);
-
-    static void LoadCoefficients(const Chunk& chunk, int pair, FilterLanes<Double2>& filter);
-    static void LoadPair(const Chunk& chunk, int pair, LanePair& lanes);
-    static void LoadEnvelopes(const Chunk& chunk, int pair, EnvelopePair& em);
-    // Lanes whose envelope met the end of its stage in this step: the voice settles its state.
-    static void Settle(const Chunk& chunk, int pair, int lanes, EnvelopePair& em);
-    static void StorePair(const Chunk& chunk, int pair, const LanePair& lanes);
-
-    std::array<OscillatorBank::SteadyRead, kLanes> reads_{}; // per voice, with a steady pitch
-    std::vector<double> signal_;                             // sample j of lane i at j * kLanes + i
-    std::vector<double> mixBackup_; // the mix before a settled chunk, in case it is rendered again
+    const VoiceKernel* kernel_;
+    VoiceLanes lanes_{};
+    std::vector<double> signal_;    // sample j of lane i at j * Lanes() + i
+    std::vector<double> mixBackup_; // the mix before a settled run, in case it is run again
 };
 
 } // namespace zr
