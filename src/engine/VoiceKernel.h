@@ -8,7 +8,7 @@ namespace zr
 {
 
 // A build of the voice kernel for one instruction set: the baseline (two lanes, SSE2 on x86), AVX2
-// (four lanes) or AVX-512 (eight lanes), each running up to four vectors side by side. All compute
+// (four lanes) or AVX-512 (eight lanes), each running a few vectors side by side. All compute
 // the same values bit for bit; the widest one the processor supports is chosen at run time, so the
 // plug-in itself needs no special processor. Immutable, process-wide.
 struct VoiceKernel

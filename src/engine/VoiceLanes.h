@@ -12,8 +12,7 @@ namespace zr
 // compiled once per instruction set and share no inline code with the rest of the engine.
 struct VoiceLanes
 {
-    static constexpr int kVectors = 4; // vectors a kernel runs side by side, of its own width
-    static constexpr int kMax = 32;    // the widest kernel's voices per run
+    static constexpr int kMax = 32; // voices per run of any kernel
 
     // The filter (FilterLanes' members): coefficients, integrator states, anti-denormal offset.
     alignas(64) double g[kMax];
