@@ -91,33 +91,47 @@ void HostClock::Realign()
         nextStart[d] = std::floor(counter / periodExact[d]) * periodExact[d];
         if (nextStart[d] < counter) nextStart[d] += periodExact[d];
     }
+    FindEarliestStart();
 }
 
 void HostClock::RestartDivisions()
 {
     for (int d = 1; d < kDivisionCount; ++d)
-        phase[d] = period[d];
+        Restart(d);
+}
+
+void HostClock::Restart(int d)
+{
+    phaseAtRestart[d] = period[d];
+    restartStep[d] = steps;
+}
+
+void HostClock::FindEarliestStart()
+{
+    earliestStart = *std::min_element(nextStart.begin() + 1, nextStart.end());
 }
 
 void HostClock::Step()
 {
     if (counter < 0.0) return;
     counter += 1.0;
+    ++steps;
+    if (counter < earliestStart) return;
     for (int d = 1; d < kDivisionCount; ++d)
     {
-        phase[d] = std::max(phase[d] - 1, 0);
         if (counter >= nextStart[d])
         {
             nextStart[d] = counter + periodExact[d];
-            phase[d] = period[d];
+            Restart(d);
         }
     }
+    FindEarliestStart();
 }
 
 bool HostClock::DivisionStart(int division)
 {
     if (!IsDivision(division)) return false;
-    const bool first = 2LL * phase[division] >= period[division];
+    const bool first = 2LL * CurrentPhase(division) >= period[division];
     const bool start = first && !edgeState[division];
     edgeState[division] = first;
     return start;

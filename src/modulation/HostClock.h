@@ -2,6 +2,7 @@
 
 #include "modulation/HostTimeInfo.h"
 
+#include <algorithm>
 #include <array>
 
 namespace zr
@@ -9,7 +10,9 @@ namespace zr
 
 // Turns the host's tempo and musical position into twenty beat divisions ("4/1" ... "1/64").
 // Every division keeps its own cycle length, countdown to the next start and edge state, and all of
-// them run every sample, so that switching a division costs nothing. Division 0 is "off".
+// them run every sample, so that switching a division costs nothing. Division 0 is "off". The
+// countdowns are kept as the value at their last restart and the step count since, and a step
+// looks at the divisions only when the earliest of them is due, so a step costs a few instructions.
 // Audio thread only (transport update once per host process call, step once per sample).
 class HostClock
 {
@@ -48,7 +51,7 @@ public:
 
     // Cycle length and samples left to the next start of division d (0 for "off" or out of range).
     int Period(int division) const { return IsDivision(division) ? period[division] : 0; }
-    int Phase(int division) const { return IsDivision(division) ? phase[division] : 0; }
+    int Phase(int division) const { return IsDivision(division) ? CurrentPhase(division) : 0; }
     double PeriodExact(int division) const { return IsDivision(division) ? periodExact[division] : 0.0; }
     double NextStart(int division) const { return IsDivision(division) ? nextStart[division] : 0.0; }
     double Counter() const { return counter; }
@@ -60,11 +63,21 @@ private:
     void UpdateTempo(const HostTimeInfo& info);
     void Realign();
     void RestartDivisions();
+    void Restart(int division);
+    void FindEarliestStart();
+    // Counts down by one per step from the value at the last restart, and stops at 0.
+    int CurrentPhase(int division) const
+    {
+        return static_cast<int>(std::max(phaseAtRestart[division] - (steps - restartStep[division]), 0LL));
+    }
 
     HostTimeInfo transport;
     std::array<int, kDivisionCount> period{};
-    std::array<int, kDivisionCount> phase{};
+    std::array<long long, kDivisionCount> phaseAtRestart{};
+    std::array<long long, kDivisionCount> restartStep{};
+    long long steps = 0;
     std::array<double, kDivisionCount> nextStart{};
+    double earliestStart = 0.0; // the smallest nextStart
     std::array<double, kDivisionCount> periodExact{};
     double counter = 0.0;
     double sampleRate = kDefaultSampleRate;

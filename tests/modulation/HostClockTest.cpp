@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 using namespace zr;
@@ -227,4 +230,49 @@ TEST(HostClock, DivisionStartIsReportedOncePerCycleToTheFirstClockOnly)
     // Eight beats hold 32 sixteenths; the restart at the transport start is not reported.
     EXPECT_NEAR(first, 31, 1);
     EXPECT_EQ(second, 0);
+}
+
+// The countdowns are kept lazily (value at the last restart and the steps since). Through tempo
+// changes, a jump back in the song, a stop and a restart, every step of every division either
+// restarts it (its next start moved: the countdown is the full period) or counts it down by one,
+// stopping at 0; and the division starts keep coming.
+TEST(HostClock, CountdownsRestartOrCountDownByOneOnEveryStep)
+{
+    HostClock clock;
+    clock.SetSampleRate(44100.0);
+    clock.UpdateTransport(HostTimeInfo{});
+    HostTimeInfo stopped;
+    stopped.musicalPosition = 9.0;
+    stopped.samplePosition = 0.0;
+    const std::vector<std::pair<long, HostTimeInfo>> script = {
+        {0, Playing(120.0, 0.0)},     {30000, Playing(133.3, 2.0)}, {60000, Playing(133.3, 1.0)},
+        {80000, stopped},             {90000, Playing(87.0, 0.0)},  {140000, Playing(240.0, 40.25)}};
+    constexpr int kCount = HostClock::kDivisionCount;
+    std::size_t next = 0;
+    long starts = 0;
+    long restarts = 0;
+    for (long i = 0; i < 200000; ++i)
+    {
+        if (next < script.size() && script[next].first == i) clock.UpdateTransport(script[next++].second);
+        std::array<double, kCount> nextStart{};
+        std::array<int, kCount> phase{};
+        for (int d = 1; d < kCount; ++d)
+        {
+            nextStart[d] = clock.NextStart(d);
+            phase[d] = clock.Phase(d);
+        }
+        clock.Step();
+        for (int d = 1; d < kCount; ++d)
+        {
+            const bool restarted = clock.NextStart(d) != nextStart[d];
+            restarts += restarted ? 1 : 0;
+            ASSERT_EQ(clock.Phase(d), restarted ? clock.Period(d) : std::max(phase[d] - 1, 0))
+                << "division " << d << " sample " << i;
+        }
+        if (i % 44 == 0)
+            for (int d = 1; d < kCount; ++d)
+                starts += clock.DivisionStart(d) ? 1 : 0;
+    }
+    EXPECT_GT(restarts, 500);
+    EXPECT_GT(starts, 500);
 }
