@@ -21,15 +21,17 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
     const int width = kernel_->width;
     const int used = (count + width - 1) / width * width;
 
-    // The oscillator first: both ways set the voices' phases at tick position 0.
-    int read = kRenderedSignal;
+    const int read = !steadyPitch                  ? kRenderedSignal
+                     : voices[0]->bank_->PulseRead() ? kSteadyPulseRead
+                                                     : kSteadyRead;
     std::uint32_t silent = 0; // voices below their footage's range: their phase is left alone
-    if (steadyPitch)
+    bool settled = true;
+    for (int i = 0; i < count; ++i)
     {
-        read = voices[0]->bank_->PulseRead() ? kSteadyPulseRead : kSteadyRead;
-        for (int i = 0; i < count; ++i)
+        Voice& voice = *voices[i];
+        if (steadyPitch)
         {
-            Voice& voice = *voices[i];
+            // Sets the voice's phases at tick position 0, as the rendered signal does.
             const OscillatorBank::SteadyRead steady =
                 voice.bank_->SteadyChunk(p, voice.octaveNumber_, voice.noteName_, voice.phase_);
             // A silent voice reads its one-entry table at a phase that stays 0.
@@ -39,24 +41,16 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
             lanes_.increment[i] = steady.increment;
             lanes_.table[i] = steady.table;
         }
+        voice.filter_.Follow(p);
+        // The hold latch of the chunk's first envelope step; the later steps of the chunk leave it
+        // as it is, and nothing before that step reads what it may change.
+        if (p + m > 1) voice.em_.Latch();
+        settled = settled && voice.em_.Settled();
+        LoadVoice(i, voice);
     }
-    else
-    {
-        RenderSignals(voices, count, used, m, p);
-    }
-    // The hold latch of the chunk's first envelope step; the later steps of the chunk leave it as
-    // it is, and nothing before that step reads what it may change.
-    bool settled = true;
-    for (int i = 0; i < count; ++i)
-    {
-        voices[i]->filter_.Follow(p);
-        if (p + m > 1) voices[i]->em_.Latch();
-        settled = settled && voices[i]->em_.Settled();
-    }
-    for (int i = 0; i < count; ++i)
-        LoadVoice(i, *voices[i]);
     for (int i = count; i < used; ++i)
         LoadSilent(i);
+    if (!steadyPitch) RenderSignals(voices, count, used, m, p);
 
     LaneRun run{&lanes_, used / width, read, settled, signal_.data(), Lanes(), voiceMix, 0, 0, p};
     for (int begin = 0; begin < m;)
@@ -73,11 +67,10 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
         begin = end;
     }
     for (int i = 0; i < count; ++i)
+    {
         StoreVoice(i, *voices[i]);
-    if (read != kRenderedSignal)
-        for (int i = 0; i < count; ++i)
-            if ((silent >> i & 1u) == 0)
-                voices[i]->phase_ = {lanes_.mainPhase[i], lanes_.pulsePhase[i]};
+        if (steadyPitch && (silent >> i & 1u) == 0) voices[i]->phase_ = {lanes_.mainPhase[i], lanes_.pulsePhase[i]};
+    }
 }
 
 void VoiceGroup::RunRange(LaneRun& run, Voice* const* voices, int begin, int end)
