@@ -94,8 +94,8 @@ void SynthBlock::Render(double* mixLeft, double* mixRight, int m, int p)
         const bool steadyPitch = bank_.SteadyPitch(m, p);
         const int lanes = group_.Lanes();
         for (int first = 0; first < count; first += lanes)
-            group_.Render(&active[first], std::min(lanes, count - first), voiceMix, m, p,
-                          steadyCutoff, steadyPitch);
+            group_.Render(&active[first], std::min(lanes, count - first), voiceMix, m, p, steadyCutoff,
+                          steadyPitch);
     }
     bank_.Advance(m);
     if (!channelEnabled_ || count == 0) return;

@@ -21,7 +21,7 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
     const int width = kernel_->width;
     const int used = (count + width - 1) / width * width;
 
-    const int read = !steadyPitch                  ? kRenderedSignal
+    const int read = !steadyPitch                    ? kRenderedSignal
                      : voices[0]->bank_->PulseRead() ? kSteadyPulseRead
                                                      : kSteadyRead;
     std::uint32_t silent = 0; // voices below their footage's range: their phase is left alone
@@ -69,7 +69,8 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
     for (int i = 0; i < count; ++i)
     {
         StoreVoice(i, *voices[i]);
-        if (steadyPitch && (silent >> i & 1u) == 0) voices[i]->phase_ = {lanes_.mainPhase[i], lanes_.pulsePhase[i]};
+        if (steadyPitch && (silent >> i & 1u) == 0)
+            voices[i]->phase_ = {lanes_.mainPhase[i], lanes_.pulsePhase[i]};
     }
 }
 
@@ -120,7 +121,8 @@ void VoiceGroup::RenderSignals(Voice* const* voices, int count, int used, int m,
     for (int i = 0; i < count; ++i)
     {
         Voice& voice = *voices[i];
-        voice.bank_->RenderNoteSignal(signal + i, m, p, voice.octaveNumber_, voice.noteName_, voice.phase_, stride);
+        voice.bank_->RenderNoteSignal(signal + i, m, p, voice.octaveNumber_, voice.noteName_, voice.phase_,
+                                      stride);
     }
     // The silent lanes up to the vector boundary.
     for (int j = 0; j < m; ++j)

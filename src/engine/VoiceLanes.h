@@ -56,10 +56,10 @@ enum LaneRead : int
 struct LaneRun
 {
     VoiceLanes* lanes;
-    int vectors;   // vectors of the kernel's width in use
-    int read;      // LaneRead
-    bool settled;  // every envelope settled (EM::Settled) for the run: no stage can end, and the
-                   // filter states run without their NaN checks
+    int vectors;          // vectors of the kernel's width in use
+    int read;             // LaneRead
+    bool settled;         // every envelope settled (EM::Settled) for the run: no stage can end, and the
+                          // filter states run without their NaN checks
     const double* signal; // rendered signal: sample j of lane i at signal[j * stride + i]
     int stride;
     double* mix; // each sample gets the lanes' outputs added in lane order

@@ -245,8 +245,8 @@ TEST(HostClock, CountdownsRestartOrCountDownByOneOnEveryStep)
     stopped.musicalPosition = 9.0;
     stopped.samplePosition = 0.0;
     const std::vector<std::pair<long, HostTimeInfo>> script = {
-        {0, Playing(120.0, 0.0)},     {30000, Playing(133.3, 2.0)}, {60000, Playing(133.3, 1.0)},
-        {80000, stopped},             {90000, Playing(87.0, 0.0)},  {140000, Playing(240.0, 40.25)}};
+        {0, Playing(120.0, 0.0)}, {30000, Playing(133.3, 2.0)}, {60000, Playing(133.3, 1.0)},
+        {80000, stopped},         {90000, Playing(87.0, 0.0)},  {140000, Playing(240.0, 40.25)}};
     constexpr int kCount = HostClock::kDivisionCount;
     std::size_t next = 0;
     long starts = 0;

@@ -463,8 +463,9 @@ TEST_P(KernelAgreement, EveryKernelRendersTheBaselineBitForBit)
 
 INSTANTIATE_TEST_SUITE_P(Patches, KernelAgreement,
                          ::testing::Combine(::testing::ValuesIn(kCases), ::testing::Values("avx2", "avx512")),
-                         [](const auto& info)
-                         { return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param); });
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param);
+                         });
 
 } // namespace
 } // namespace zr

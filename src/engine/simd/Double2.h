@@ -36,7 +36,10 @@ struct Double2
     };
 
     static Phase LoadPhase(const std::uint32_t* p) { return {{p[0], p[1]}}; }
-    static void StorePhase(const Phase& phase, std::uint32_t* p) { p[0] = phase.lane[0], p[1] = phase.lane[1]; }
+    static void StorePhase(const Phase& phase, std::uint32_t* p)
+    {
+        p[0] = phase.lane[0], p[1] = phase.lane[1];
+    }
     static Tables LoadTables(const double* const* p) { return {{p[0], p[1]}}; }
     // (phase + increment) & mask in each lane.
     static Phase Advance(Phase phase, Phase increment, std::uint32_t mask)
@@ -54,17 +57,44 @@ struct Double2
     __m128d v;
     using Mask = Double2; // all bits set in a lane that is true
 
-    static Double2 Load(const double* p) { return {_mm_loadu_pd(p)}; }
-    static Double2 Splat(double x) { return {_mm_set1_pd(x)}; }
-    static Double2 Of(double lane0, double lane1) { return {_mm_set_pd(lane1, lane0)}; }
-    void Store(double* p) const { _mm_storeu_pd(p, v); }
+    static Double2 Load(const double* p)
+    {
+        return {_mm_loadu_pd(p)};
+    }
+    static Double2 Splat(double x)
+    {
+        return {_mm_set1_pd(x)};
+    }
+    static Double2 Of(double lane0, double lane1)
+    {
+        return {_mm_set_pd(lane1, lane0)};
+    }
+    void Store(double* p) const
+    {
+        _mm_storeu_pd(p, v);
+    }
 
-    friend Double2 operator+(Double2 a, Double2 b) { return {_mm_add_pd(a.v, b.v)}; }
-    friend Double2 operator-(Double2 a, Double2 b) { return {_mm_sub_pd(a.v, b.v)}; }
-    friend Double2 operator*(Double2 a, Double2 b) { return {_mm_mul_pd(a.v, b.v)}; }
-    friend Double2 operator-(Double2 a) { return {_mm_xor_pd(a.v, _mm_set1_pd(-0.0))}; }
+    friend Double2 operator+(Double2 a, Double2 b)
+    {
+        return {_mm_add_pd(a.v, b.v)};
+    }
+    friend Double2 operator-(Double2 a, Double2 b)
+    {
+        return {_mm_sub_pd(a.v, b.v)};
+    }
+    friend Double2 operator*(Double2 a, Double2 b)
+    {
+        return {_mm_mul_pd(a.v, b.v)};
+    }
+    friend Double2 operator-(Double2 a)
+    {
+        return {_mm_xor_pd(a.v, _mm_set1_pd(-0.0))};
+    }
     // Lane-wise a > b ? a : b (b when either is NaN).
-    static Double2 Max(Double2 a, Double2 b) { return {_mm_max_pd(a.v, b.v)}; }
+    static Double2 Max(Double2 a, Double2 b)
+    {
+        return {_mm_max_pd(a.v, b.v)};
+    }
 
     // Lane-wise (mask ? a : b).
     static Double2 Select(Mask mask, Double2 a, Double2 b)
@@ -72,29 +102,77 @@ struct Double2
         return {_mm_or_pd(_mm_and_pd(mask.v, a.v), _mm_andnot_pd(mask.v, b.v))};
     }
     // Lane-wise (mask ? a : +0.0).
-    static Double2 Keep(Mask mask, Double2 a) { return {_mm_and_pd(mask.v, a.v)}; }
-    static Mask GreaterEqual(Double2 a, Double2 b) { return {_mm_cmpge_pd(a.v, b.v)}; }
-    static Mask LessEqual(Double2 a, Double2 b) { return {_mm_cmple_pd(a.v, b.v)}; }
-    static Mask NotNan(Double2 a) { return {_mm_cmpord_pd(a.v, a.v)}; }
-    friend Mask operator&(Mask a, Mask b) { return {_mm_and_pd(a.v, b.v)}; }
-    friend Mask operator|(Mask a, Mask b) { return {_mm_or_pd(a.v, b.v)}; }
+    static Double2 Keep(Mask mask, Double2 a)
+    {
+        return {_mm_and_pd(mask.v, a.v)};
+    }
+    static Mask GreaterEqual(Double2 a, Double2 b)
+    {
+        return {_mm_cmpge_pd(a.v, b.v)};
+    }
+    static Mask LessEqual(Double2 a, Double2 b)
+    {
+        return {_mm_cmple_pd(a.v, b.v)};
+    }
+    static Mask NotNan(Double2 a)
+    {
+        return {_mm_cmpord_pd(a.v, a.v)};
+    }
+    friend Mask operator&(Mask a, Mask b)
+    {
+        return {_mm_and_pd(a.v, b.v)};
+    }
+    friend Mask operator|(Mask a, Mask b)
+    {
+        return {_mm_or_pd(a.v, b.v)};
+    }
     // Bit i set: lane i is true.
-    static int Bits(Mask mask) { return _mm_movemask_pd(mask.v); }
+    static int Bits(Mask mask)
+    {
+        return _mm_movemask_pd(mask.v);
+    }
     // A mask from one word per lane: all bits set (true) or none (false).
-    static Mask LoadMask(const std::uint64_t* p) { return {_mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))}; }
+    static Mask LoadMask(const std::uint64_t* p)
+    {
+        return {_mm_castsi128_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))};
+    }
 #else
     double v[2];
     using Mask = Double2; // 1.0 in a lane that is true, 0.0 otherwise
 
-    static Double2 Load(const double* p) { return {{p[0], p[1]}}; }
-    static Double2 Splat(double x) { return {{x, x}}; }
-    static Double2 Of(double lane0, double lane1) { return {{lane0, lane1}}; }
-    void Store(double* p) const { p[0] = v[0], p[1] = v[1]; }
+    static Double2 Load(const double* p)
+    {
+        return {{p[0], p[1]}};
+    }
+    static Double2 Splat(double x)
+    {
+        return {{x, x}};
+    }
+    static Double2 Of(double lane0, double lane1)
+    {
+        return {{lane0, lane1}};
+    }
+    void Store(double* p) const
+    {
+        p[0] = v[0], p[1] = v[1];
+    }
 
-    friend Double2 operator+(Double2 a, Double2 b) { return {{a.v[0] + b.v[0], a.v[1] + b.v[1]}}; }
-    friend Double2 operator-(Double2 a, Double2 b) { return {{a.v[0] - b.v[0], a.v[1] - b.v[1]}}; }
-    friend Double2 operator*(Double2 a, Double2 b) { return {{a.v[0] * b.v[0], a.v[1] * b.v[1]}}; }
-    friend Double2 operator-(Double2 a) { return {{-a.v[0], -a.v[1]}}; }
+    friend Double2 operator+(Double2 a, Double2 b)
+    {
+        return {{a.v[0] + b.v[0], a.v[1] + b.v[1]}};
+    }
+    friend Double2 operator-(Double2 a, Double2 b)
+    {
+        return {{a.v[0] - b.v[0], a.v[1] - b.v[1]}};
+    }
+    friend Double2 operator*(Double2 a, Double2 b)
+    {
+        return {{a.v[0] * b.v[0], a.v[1] * b.v[1]}};
+    }
+    friend Double2 operator-(Double2 a)
+    {
+        return {{-a.v[0], -a.v[1]}};
+    }
     static Double2 Max(Double2 a, Double2 b)
     {
         return {{a.v[0] > b.v[0] ? a.v[0] : b.v[0], a.v[1] > b.v[1] ? a.v[1] : b.v[1]}};
@@ -104,18 +182,48 @@ struct Double2
     {
         return {{Set(mask.v[0]) ? a.v[0] : b.v[0], Set(mask.v[1]) ? a.v[1] : b.v[1]}};
     }
-    static Double2 Keep(Mask mask, Double2 a) { return Select(mask, a, Splat(0.0)); }
-    static Mask GreaterEqual(Double2 a, Double2 b) { return FromBools(a.v[0] >= b.v[0], a.v[1] >= b.v[1]); }
-    static Mask LessEqual(Double2 a, Double2 b) { return FromBools(a.v[0] <= b.v[0], a.v[1] <= b.v[1]); }
-    static Mask NotNan(Double2 a) { return FromBools(!std::isnan(a.v[0]), !std::isnan(a.v[1])); }
-    friend Mask operator&(Mask a, Mask b) { return FromBools(Set(a.v[0]) && Set(b.v[0]), Set(a.v[1]) && Set(b.v[1])); }
-    friend Mask operator|(Mask a, Mask b) { return FromBools(Set(a.v[0]) || Set(b.v[0]), Set(a.v[1]) || Set(b.v[1])); }
-    static int Bits(Mask mask) { return (Set(mask.v[0]) ? 1 : 0) | (Set(mask.v[1]) ? 2 : 0); }
-    static Mask LoadMask(const std::uint64_t* p) { return FromBools(p[0] != 0, p[1] != 0); }
+    static Double2 Keep(Mask mask, Double2 a)
+    {
+        return Select(mask, a, Splat(0.0));
+    }
+    static Mask GreaterEqual(Double2 a, Double2 b)
+    {
+        return FromBools(a.v[0] >= b.v[0], a.v[1] >= b.v[1]);
+    }
+    static Mask LessEqual(Double2 a, Double2 b)
+    {
+        return FromBools(a.v[0] <= b.v[0], a.v[1] <= b.v[1]);
+    }
+    static Mask NotNan(Double2 a)
+    {
+        return FromBools(!std::isnan(a.v[0]), !std::isnan(a.v[1]));
+    }
+    friend Mask operator&(Mask a, Mask b)
+    {
+        return FromBools(Set(a.v[0]) && Set(b.v[0]), Set(a.v[1]) && Set(b.v[1]));
+    }
+    friend Mask operator|(Mask a, Mask b)
+    {
+        return FromBools(Set(a.v[0]) || Set(b.v[0]), Set(a.v[1]) || Set(b.v[1]));
+    }
+    static int Bits(Mask mask)
+    {
+        return (Set(mask.v[0]) ? 1 : 0) | (Set(mask.v[1]) ? 2 : 0);
+    }
+    static Mask LoadMask(const std::uint64_t* p)
+    {
+        return FromBools(p[0] != 0, p[1] != 0);
+    }
 
 private:
-    static Mask FromBools(bool a, bool b) { return {{a ? 1.0 : 0.0, b ? 1.0 : 0.0}}; }
-    static bool Set(double m) { return m != 0.0; }
+    static Mask FromBools(bool a, bool b)
+    {
+        return {{a ? 1.0 : 0.0, b ? 1.0 : 0.0}};
+    }
+    static bool Set(double m)
+    {
+        return m != 0.0;
+    }
 #endif
 };
 

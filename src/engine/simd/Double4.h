@@ -41,8 +41,14 @@ struct Double4
         return {_mm256_castsi256_pd(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)))};
     }
 
-    static Phase LoadPhase(const std::uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-    static void StorePhase(Phase phase, std::uint32_t* p) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), phase); }
+    static Phase LoadPhase(const std::uint32_t* p)
+    {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    }
+    static void StorePhase(Phase phase, std::uint32_t* p)
+    {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), phase);
+    }
     static Tables LoadTables(const double* const* p)
     {
         static_assert(sizeof(const double*) == 8, "table addresses are gathered as 64-bit lanes");
@@ -60,7 +66,8 @@ struct Double4
         alignas(32) const double* table[kWidth];
         _mm_store_si128(reinterpret_cast<__m128i*>(index), _mm_srli_epi32(phase, kShift));
         _mm256_store_si256(reinterpret_cast<__m256i*>(table), tables);
-        return {_mm256_set_pd(table[3][index[3]], table[2][index[2]], table[1][index[1]], table[0][index[0]])};
+        return {
+            _mm256_set_pd(table[3][index[3]], table[2][index[2]], table[1][index[1]], table[0][index[0]])};
     }
 };
 

@@ -46,8 +46,14 @@ struct Double8
         return _mm512_test_epi64_mask(words, words);
     }
 
-    static Phase LoadPhase(const std::uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-    static void StorePhase(Phase phase, std::uint32_t* p) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), phase); }
+    static Phase LoadPhase(const std::uint32_t* p)
+    {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    }
+    static void StorePhase(Phase phase, std::uint32_t* p)
+    {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), phase);
+    }
     static Tables LoadTables(const double* const* p)
     {
         static_assert(sizeof(const double*) == 8, "table addresses are gathered as 64-bit lanes");
@@ -55,7 +61,8 @@ struct Double8
     }
     static Phase Advance(Phase phase, Phase increment, std::uint32_t mask)
     {
-        return _mm256_and_si256(_mm256_add_epi32(phase, increment), _mm256_set1_epi32(static_cast<int>(mask)));
+        return _mm256_and_si256(_mm256_add_epi32(phase, increment),
+                                _mm256_set1_epi32(static_cast<int>(mask)));
     }
     // Eight scalar reads combined in registers: faster than a gather on processors whose gathers
     // are slowed down by microcode (the gather data sampling mitigation).
@@ -66,7 +73,8 @@ struct Double8
         _mm256_store_si256(reinterpret_cast<__m256i*>(index), _mm256_srli_epi32(phase, kShift));
         _mm512_store_si512(table, tables);
         return {_mm512_set_pd(table[7][index[7]], table[6][index[6]], table[5][index[5]], table[4][index[4]],
-                              table[3][index[3]], table[2][index[2]], table[1][index[1]], table[0][index[0]])};
+                              table[3][index[3]], table[2][index[2]], table[1][index[1]],
+                              table[0][index[0]])};
     }
 };
 

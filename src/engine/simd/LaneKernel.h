@@ -113,7 +113,8 @@ template <class L, int kVectors, bool kSettled, int kRead> LaneResult RunVectors
         {
             Vector<L>& vector = vectors[v];
             // The input comes from the wave tables and is never NaN.
-            const L y = vector.filter.template Step<false, !kSettled>(Input<L, kRead>(run, j, v * kWidth, vector));
+            const L y =
+                vector.filter.template Step<false, !kSettled>(Input<L, kRead>(run, j, v * kWidth, vector));
             ((y * vector.value) * vector.gain).Store(contribution + v * kWidth);
         }
         double mix = run.mix[j];

@@ -19,6 +19,6 @@ LaneResult RunLanes(const LaneRun& run)
 }
 } // namespace
 
-extern const VoiceKernel kKernel = {"avx2", Double4::kWidth, Double4::kWidth * kVectors, &RunLanes};
+extern const VoiceKernel kKernel = {"avx2", Double4::kWidth, Double4::kWidth* kVectors, &RunLanes};
 
 } // namespace zr::avx2

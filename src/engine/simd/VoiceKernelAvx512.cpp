@@ -19,6 +19,6 @@ LaneResult RunLanes(const LaneRun& run)
 }
 } // namespace
 
-extern const VoiceKernel kKernel = {"avx512", Double8::kWidth, Double8::kWidth * kVectors, &RunLanes};
+extern const VoiceKernel kKernel = {"avx512", Double8::kWidth, Double8::kWidth* kVectors, &RunLanes};
 
 } // namespace zr::avx512

@@ -18,6 +18,6 @@ LaneResult RunLanes(const LaneRun& run)
 }
 } // namespace
 
-extern const VoiceKernel kKernel = {"baseline", Double2::kWidth, Double2::kWidth * kVectors, &RunLanes};
+extern const VoiceKernel kKernel = {"baseline", Double2::kWidth, Double2::kWidth* kVectors, &RunLanes};
 
 } // namespace zr::baseline
