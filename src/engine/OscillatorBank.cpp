@@ -98,7 +98,19 @@ void OscillatorBank::RenderNoteSignal(double* out, int m, int p, int octaveNumbe
             ReadTable<false>(out, m, stride, phase, steady);
         return;
     }
-    const auto moving = [this, base, fm](int j) { return StepAt(base + fm[j]); };
+    // A moving pitch offset usually holds its value for several samples (a vibrato moves by a
+    // fraction of a pitch unit per sample): the step is looked up again only when it changes.
+    int lastEntry = base + fm[0];
+    TableStep step = StepAt(lastEntry);
+    const auto moving = [this, base, fm, &lastEntry, &step](int j)
+    {
+        if (base + fm[j] != lastEntry)
+        {
+            lastEntry = base + fm[j];
+            step = StepAt(lastEntry);
+        }
+        return step;
+    };
     if (pulseFlag_)
         ReadTable<true>(out, m, stride, phase, moving);
     else
