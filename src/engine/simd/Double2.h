@@ -101,6 +101,13 @@ struct Double2
     {
         return {_mm_or_pd(_mm_and_pd(mask.v, a.v), _mm_andnot_pd(mask.v, b.v))};
     }
+    // Rows become columns: lane j of row i moves to lane i of row j.
+    static void Transpose(Double2 (&rows)[kWidth])
+    {
+        const __m128d low = _mm_unpacklo_pd(rows[0].v, rows[1].v);
+        rows[1].v = _mm_unpackhi_pd(rows[0].v, rows[1].v);
+        rows[0].v = low;
+    }
     // Lane-wise (mask ? a : +0.0).
     static Double2 Keep(Mask mask, Double2 a)
     {
@@ -181,6 +188,12 @@ struct Double2
     static Double2 Select(Mask mask, Double2 a, Double2 b)
     {
         return {{Set(mask.v[0]) ? a.v[0] : b.v[0], Set(mask.v[1]) ? a.v[1] : b.v[1]}};
+    }
+    static void Transpose(Double2 (&rows)[kWidth])
+    {
+        const double corner = rows[0].v[1];
+        rows[0].v[1] = rows[1].v[0];
+        rows[1].v[0] = corner;
     }
     static Double2 Keep(Mask mask, Double2 a)
     {

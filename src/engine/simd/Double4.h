@@ -29,6 +29,18 @@ struct Double4
     static Double4 Max(Double4 a, Double4 b) { return {_mm256_max_pd(a.v, b.v)}; }
 
     static Double4 Select(Mask mask, Double4 a, Double4 b) { return {_mm256_blendv_pd(b.v, a.v, mask.v)}; }
+    // Rows become columns: lane j of row i moves to lane i of row j.
+    static void Transpose(Double4 (&rows)[kWidth])
+    {
+        const __m256d t0 = _mm256_unpacklo_pd(rows[0].v, rows[1].v); // a0 b0 a2 b2
+        const __m256d t1 = _mm256_unpackhi_pd(rows[0].v, rows[1].v); // a1 b1 a3 b3
+        const __m256d t2 = _mm256_unpacklo_pd(rows[2].v, rows[3].v); // c0 d0 c2 d2
+        const __m256d t3 = _mm256_unpackhi_pd(rows[2].v, rows[3].v); // c1 d1 c3 d3
+        rows[0].v = _mm256_permute2f128_pd(t0, t2, 0x20);
+        rows[1].v = _mm256_permute2f128_pd(t1, t3, 0x20);
+        rows[2].v = _mm256_permute2f128_pd(t0, t2, 0x31);
+        rows[3].v = _mm256_permute2f128_pd(t1, t3, 0x31);
+    }
     static Double4 Keep(Mask mask, Double4 a) { return {_mm256_and_pd(mask.v, a.v)}; }
     static Mask GreaterEqual(Double4 a, Double4 b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_GE_OQ)}; }
     static Mask LessEqual(Double4 a, Double4 b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_LE_OQ)}; }

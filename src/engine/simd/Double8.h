@@ -35,11 +35,53 @@ struct Double8
     static Double8 Max(Double8 a, Double8 b) { return {_mm512_max_pd(a.v, b.v)}; }
 
     static Double8 Select(Mask mask, Double8 a, Double8 b) { return {_mm512_mask_blend_pd(mask, b.v, a.v)}; }
-    static Double8 Keep(Mask mask, Double8 a) { return {_mm512_maskz_mov_pd(mask, a.v)}; }
-    static Mask GreaterEqual(Double8 a, Double8 b) { return _mm512_cmp_pd_mask(a.v, b.v, _CMP_GE_OQ); }
-    static Mask LessEqual(Double8 a, Double8 b) { return _mm512_cmp_pd_mask(a.v, b.v, _CMP_LE_OQ); }
-    static Mask NotNan(Double8 a) { return _mm512_cmp_pd_mask(a.v, a.v, _CMP_ORD_Q); }
-    static int Bits(Mask mask) { return mask; }
+    // Rows become columns: lane j of row i moves to lane i of row j. Pairs of rows are interleaved,
+    // then 128-bit chunks are gathered twice (0x88: chunks 0 and 2 of each source, 0xDD: 1 and 3).
+    static void Transpose(Double8 (&rows)[kWidth])
+    {
+        __m512d t[kWidth];
+#pragma GCC unroll 4
+        for (int i = 0; i < kWidth; i += 2)
+        {
+            t[i] = _mm512_unpacklo_pd(rows[i].v, rows[i + 1].v);
+            t[i + 1] = _mm512_unpackhi_pd(rows[i].v, rows[i + 1].v);
+        }
+        __m512d u[kWidth];
+#pragma GCC unroll 2
+        for (int half = 0; half < kWidth; half += 4)
+        {
+            u[half] = _mm512_shuffle_f64x2(t[half], t[half + 2], 0x88);
+            u[half + 1] = _mm512_shuffle_f64x2(t[half + 1], t[half + 3], 0x88);
+            u[half + 2] = _mm512_shuffle_f64x2(t[half], t[half + 2], 0xDD);
+            u[half + 3] = _mm512_shuffle_f64x2(t[half + 1], t[half + 3], 0xDD);
+        }
+#pragma GCC unroll 4
+        for (int i = 0; i < 4; ++i)
+        {
+            rows[i].v = _mm512_shuffle_f64x2(u[i], u[i + 4], 0x88);
+            rows[i + 4].v = _mm512_shuffle_f64x2(u[i], u[i + 4], 0xDD);
+        }
+    }
+    static Double8 Keep(Mask mask, Double8 a)
+    {
+        return {_mm512_maskz_mov_pd(mask, a.v)};
+    }
+    static Mask GreaterEqual(Double8 a, Double8 b)
+    {
+        return _mm512_cmp_pd_mask(a.v, b.v, _CMP_GE_OQ);
+    }
+    static Mask LessEqual(Double8 a, Double8 b)
+    {
+        return _mm512_cmp_pd_mask(a.v, b.v, _CMP_LE_OQ);
+    }
+    static Mask NotNan(Double8 a)
+    {
+        return _mm512_cmp_pd_mask(a.v, a.v, _CMP_ORD_Q);
+    }
+    static int Bits(Mask mask)
+    {
+        return mask;
+    }
     static Mask LoadMask(const std::uint64_t* p)
     {
         const __m512i words = _mm512_loadu_si512(p);

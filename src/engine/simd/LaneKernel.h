@@ -97,17 +97,66 @@ template <class L, bool kSettled> int StepEnvelope(Vector<L>& v)
     }
 }
 
+// The lanes' outputs of up to kWidth samples, added into the mix kWidth samples at a time: a
+// transpose turns the rows (one sample, all lanes) into columns (one lane, kWidth samples), so the
+// sums of kWidth samples advance side by side in one register, lane after lane. Each sample still
+// gets its lanes added in lane order, as a sum of scalars would.
+template <class L, int kVectors> struct MixRows
+{
+    static constexpr int kWidth = L::kWidth;
+    static constexpr int kLanes = kVectors * kWidth;
+
+    alignas(64) double rows[kWidth][kLanes];
+    int filled = 0;
+
+    double* Next() { return rows[filled]; }
+    // After the row of sample j is written: adds a full set of rows ending at j.
+    void Written(double* mix, int j)
+    {
+        if (++filled < kWidth) return;
+        filled = 0;
+        double* first = mix + j + 1 - kWidth;
+        L sum = L::Load(first);
+#pragma GCC unroll 4
+        for (int v = 0; v < kVectors; ++v)
+        {
+            L column[kWidth];
+#pragma GCC unroll 8
+            for (int s = 0; s < kWidth; ++s)
+                column[s] = L::Load(rows[s] + v * kWidth);
+            L::Transpose(column);
+#pragma GCC unroll 8
+            for (int i = 0; i < kWidth; ++i)
+                sum = sum + column[i];
+        }
+        sum.Store(first);
+    }
+    // Adds the rows written since the last full set; the last of them is sample j.
+    void Flush(double* mix, int j)
+    {
+        double* first = mix + j + 1 - filled;
+        for (int s = 0; s < filled; ++s)
+        {
+            double sum = first[s];
+            for (int i = 0; i < kLanes; ++i)
+                sum += rows[s][i];
+            first[s] = sum;
+        }
+        filled = 0;
+    }
+};
+
 template <class L, int kVectors, bool kSettled, int kRead> LaneResult RunVectors(const LaneRun& run)
 {
     constexpr int kWidth = L::kWidth;
-    constexpr int kLanes = kVectors * kWidth;
     Vector<L> vectors[kVectors];
     for (int v = 0; v < kVectors; ++v)
         LoadVector(*run.lanes, v * kWidth, vectors[v]);
 
-    alignas(64) double contribution[kLanes];
+    MixRows<L, kVectors> mix;
     for (int j = run.begin; j < run.end; ++j)
     {
+        double* row = mix.Next();
 #pragma GCC unroll 4
         for (int v = 0; v < kVectors; ++v)
         {
@@ -115,13 +164,9 @@ template <class L, int kVectors, bool kSettled, int kRead> LaneResult RunVectors
             // The input comes from the wave tables and is never NaN.
             const L y =
                 vector.filter.template Step<false, !kSettled>(Input<L, kRead>(run, j, v * kWidth, vector));
-            ((y * vector.value) * vector.gain).Store(contribution + v * kWidth);
+            ((y * vector.value) * vector.gain).Store(row + v * kWidth);
         }
-        double mix = run.mix[j];
-#pragma GCC unroll 32
-        for (int i = 0; i < kLanes; ++i)
-            mix += contribution[i];
-        run.mix[j] = mix;
+        mix.Written(run.mix, j);
         // One envelope step per tick position after the first (the per-tick update made that one).
         if (run.p + j == 0) continue;
         std::uint32_t ended = 0;
@@ -130,10 +175,12 @@ template <class L, int kVectors, bool kSettled, int kRead> LaneResult RunVectors
             ended |= static_cast<std::uint32_t>(StepEnvelope<L, kSettled>(vectors[v])) << (v * kWidth);
         if (!kSettled && ended != 0)
         {
+            mix.Flush(run.mix, j);
             StoreAll(vectors, *run.lanes);
             return {j + 1, ended};
         }
     }
+    mix.Flush(run.mix, run.end - 1);
     if constexpr (kSettled)
         for (int v = 0; v < kVectors; ++v)
             if (!vectors[v].filter.Finite()) return {-1, 0};
