@@ -23,6 +23,7 @@ constexpr int kMaxFrames = 8192;
 constexpr float kMinSampleRate = 1.0f;
 constexpr float kMaxSampleRate = 768000.0f;
 constexpr int kMaxEvents = 256;
+constexpr size_t kMaxDumpBytes = 64;
 
 enum class Action : uint8_t
 {
@@ -132,10 +133,13 @@ private:
         mEffect->dispatcher(mEffect, opcode, index, value, ptr, opt);
     }
 
+    // Channel messages and system-exclusive messages, each in a record of its own kind (a
+    // system-exclusive event is read as the larger VstMidiSysexEvent), some list entries null.
     zr::vst::VstEvents* Events()
     {
         const int count = mInput.ConsumeIntegralInRange(0, kMaxEvents);
         mMidi.assign(static_cast<size_t>(count), zr::vst::VstMidiEvent{});
+        mSysex.assign(static_cast<size_t>(count), zr::vst::VstMidiSysexEvent{});
         mEventList.assign(zr::vst::kVstEventsHeaderSize + sizeof(void*) * static_cast<size_t>(count + 2), 0);
         auto* events = reinterpret_cast<zr::vst::VstEvents*>(mEventList.data());
         events->numEvents = count;
@@ -143,21 +147,39 @@ private:
         zr::vst::VstEvent** list = events->events;
         for (int i = 0; i < count; ++i)
         {
-            zr::vst::VstMidiEvent& event = mMidi[static_cast<size_t>(i)];
-            event.type =
-                mInput.ConsumeIntegralInRange(0, 7) == 0 ? zr::vst::kVstSysExType : zr::vst::kVstMidiType;
-            event.byteSize = sizeof(event);
-            event.deltaFrames = mInput.ConsumeIntegral<std::int16_t>();
-            for (int b = 0; b < 3; ++b)
-            {
-                event.midiData[b] = static_cast<char>(mInput.ConsumeIntegral<uint8_t>());
-            }
-            // A system-exclusive event in this record has no dump: its pointer field is zero.
-            list[i] = mInput.ConsumeIntegralInRange(0, 31) == 0
-                          ? nullptr
-                          : reinterpret_cast<zr::vst::VstEvent*>(&event);
+            zr::vst::VstEvent* event = mInput.ConsumeIntegralInRange(0, 7) == 0 ? SysexEvent(i) : MidiEvent(i);
+            list[i] = mInput.ConsumeIntegralInRange(0, 31) == 0 ? nullptr : event;
         }
         return events;
+    }
+
+    zr::vst::VstEvent* MidiEvent(int i)
+    {
+        zr::vst::VstMidiEvent& event = mMidi[static_cast<size_t>(i)];
+        event.type = zr::vst::kVstMidiType;
+        event.byteSize = sizeof(event);
+        event.deltaFrames = mInput.ConsumeIntegral<std::int16_t>();
+        for (int b = 0; b < 3; ++b)
+        {
+            event.midiData[b] = static_cast<char>(mInput.ConsumeIntegral<uint8_t>());
+        }
+        return reinterpret_cast<zr::vst::VstEvent*>(&event);
+    }
+
+    // The dump points into a buffer of random bytes, or is null.
+    zr::vst::VstEvent* SysexEvent(int i)
+    {
+        zr::vst::VstMidiSysexEvent& event = mSysex[static_cast<size_t>(i)];
+        event.type = zr::vst::kVstSysExType;
+        event.byteSize = sizeof(event);
+        event.deltaFrames = mInput.ConsumeIntegral<std::int16_t>();
+        event.dumpBytes = mInput.ConsumeIntegralInRange(0, static_cast<int>(kMaxDumpBytes));
+        for (size_t b = 0; b < static_cast<size_t>(event.dumpBytes); ++b)
+        {
+            mDump[b] = static_cast<char>(mInput.ConsumeIntegral<uint8_t>());
+        }
+        event.sysexDump = mInput.ConsumeIntegralInRange(0, 3) == 0 ? nullptr : mDump.data();
+        return reinterpret_cast<zr::vst::VstEvent*>(&event);
     }
 
     int Frames() { return mInput.ConsumeIntegralInRange(0, kMaxFrames); }
@@ -197,6 +219,8 @@ private:
     alignas(16) std::array<char, kPointerBufferBytes> mPointer{};
     alignas(16) std::array<char, kPointerBufferBytes> mValueBuffer{};
     std::vector<zr::vst::VstMidiEvent> mMidi;
+    std::vector<zr::vst::VstMidiSysexEvent> mSysex;
+    std::array<char, kMaxDumpBytes> mDump{};
     std::vector<char> mEventList;
     std::array<float, kMaxFrames> mLeft{};
     std::array<float, kMaxFrames> mRight{};
