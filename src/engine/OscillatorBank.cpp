@@ -134,9 +134,8 @@ int OscillatorBank::BeginVoice(int p, int octaveNumber, int noteName, VoicePhase
 OscillatorBank::SteadyRead OscillatorBank::SteadyChunk(int p, int octaveNumber, int noteName,
                                                        VoicePhase& phase) const
 {
-    static constexpr double kSilence = 0.0;
     const int base = BeginVoice(p, octaveNumber, noteName, phase);
-    if (base == kSilent) return {0, &kSilence, true};
+    if (base == kSilent) return {0, &kSilentTable, true};
     const TableStep step = StepAt(base + (fmBuffer_ ? fmBuffer_[p] : 0));
     return {step.increment, step.table, false};
 }

@@ -75,8 +75,9 @@ public:
     // every sample. Sets the voice's phase at p = 0 as RenderNoteSignal does; the caller then adds
     // the increment to phase.main (and phase.pulse for pulses) per sample, masks to 28 bits and
     // reads table[phase >> WaveTables::kIndexShift] (minus the pulse phase's reading for pulses).
-    // A silent voice (key below the footage's range) gets increment 0 and a table of one 0; its
-    // phase must then be left alone.
+    // A silent voice (key below the footage's range) gets increment 0 and kSilentTable; its phase
+    // must then be left alone.
+    static constexpr double kSilentTable = 0.0; // a table of one 0, read at index 0 only
     struct SteadyRead
     {
         std::uint32_t increment;

@@ -10,7 +10,6 @@ namespace zr
 
 namespace
 {
-constexpr double kSilentTable = 0.0; // read at index 0 only: a silent lane's phase stays 0
 constexpr std::uint64_t kTrue = ~std::uint64_t{0};
 } // namespace
 
@@ -170,7 +169,7 @@ void VoiceGroup::LoadSilent(int i)
     lanes_.stepping[i] = lanes_.rising[i] = lanes_.falling[i] = 0;
     lanes_.gain[i] = -0.0;
     lanes_.mainPhase[i] = lanes_.pulsePhase[i] = lanes_.increment[i] = 0;
-    lanes_.table[i] = &kSilentTable;
+    lanes_.table[i] = &OscillatorBank::kSilentTable;
 }
 
 void VoiceGroup::StoreVoice(int i, Voice& voice) const

@@ -5,6 +5,7 @@
 // Every function here is a template on the lane type, so nothing compiled for a wider instruction
 // set can be shared with (and picked by the linker for) code that runs on any processor.
 #include "engine/PitchTables.h"
+#include "engine/VoiceKernel.h"
 #include "engine/VoiceLanes.h"
 #include "engine/WaveTables.h"
 #include "engine/simd/FilterLanes.h"
@@ -213,6 +214,13 @@ template <class L, int kMaxVectors, bool kSettled> LaneResult RunRead(const Lane
 template <class L, int kMaxVectors> LaneResult Run(const LaneRun& run)
 {
     return run.settled ? RunRead<L, kMaxVectors, true>(run) : RunRead<L, kMaxVectors, false>(run);
+}
+
+// The kernel of lane type L running up to kVectors vectors side by side.
+template <class L, int kVectors> constexpr VoiceKernel MakeKernel(const char* name)
+{
+    static_assert(L::kWidth * kVectors <= VoiceLanes::kMax);
+    return {name, L::kWidth, L::kWidth * kVectors, &Run<L, kVectors>};
 }
 
 } // namespace zr::lanes
