@@ -185,7 +185,9 @@ void Engine::RunTick()
 void Engine::ProcessAudio(double* left, double* right, int n, const HostTimeInfo& time)
 {
     if (!left || !right || n <= 0) return;
-    modulation_.Clock().UpdateTransport(time);
+    // The control tick steps the clock for its whole length at once: the rest of a tick begun in
+    // the previous call has been counted already.
+    modulation_.Clock().UpdateTransport(time, tickRemaining_);
     std::fill(left, left + n, 0.0);
     std::fill(right, right + n, 0.0);
     if (samplesPerTick_ < 1)

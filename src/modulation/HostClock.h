@@ -13,6 +13,10 @@ namespace zr
 // them run every sample, so that switching a division costs nothing. Division 0 is "off". The
 // countdowns are kept as the value at their last restart and the step count since, and a step
 // looks at the divisions only when the earliest of them is due, so a step costs a few instructions.
+// Division starts stay on multiples of the division's length counted from musical position 0: each
+// division keeps the number of its next start, so its restarts never drift from the host's grid.
+// While the host's position agrees with the samples the clock has stepped, a transport update
+// leaves every start where it is, whatever the host's block size; a jump realigns.
 // Audio thread only (transport update once per host process call, step once per sample).
 class HostClock
 {
@@ -21,6 +25,8 @@ public:
     static constexpr double kDefaultSampleRate = 44100.0;
     static constexpr double kDefaultTempo = 120.0;
     static constexpr double kTempoResolution = 1000.0; // tempo is rounded to 1/1000 beat per minute
+    // A host position within this many samples of the clock's own count is no jump.
+    static constexpr double kPositionTolerance = 0.5;
     // Length of every division in beats (quarter notes); entry 0 holds no division.
     // clang-format off
     static constexpr std::array<double, kDivisionCount> kDivisionBeats = {
@@ -36,8 +42,10 @@ public:
     // Set-up: division lengths are counted in samples at this rate (taken at the next tempo update).
     void SetSampleRate(double sampleRate);
 
-    // Once per host process call, before rendering.
-    void UpdateTransport(const HostTimeInfo& info);
+    // Once per host process call, before rendering. The host's position is that of the call's first
+    // sample; samplesAhead is how many samples past it the clock has already been stepped (the rest
+    // of a control tick begun in the previous call).
+    void UpdateTransport(const HostTimeInfo& info, int samplesAhead = 0);
 
     // Once per sample.
     void Step();
@@ -60,8 +68,14 @@ public:
     bool Running() const { return running; }
 
 private:
-    void UpdateTempo(const HostTimeInfo& info);
+    double ReadTempo(const HostTimeInfo& info);
+    void StartPlaying(const HostTimeInfo& info, int samplesAhead);
+    void Follow(const HostTimeInfo& info, int samplesAhead);
+    bool AgreesWithHost(double position, double samplePosition, int samplesAhead,
+                        double countedPerBeat) const;
+    void Rescale(double countedPerBeat);
     void Realign();
+    void SetNextStart(int division, double index);
     void RestartDivisions();
     void Restart(int division);
     void FindEarliestStart();
@@ -77,7 +91,8 @@ private:
     std::array<long long, kDivisionCount> restartStep{};
     long long steps = 0;
     std::array<double, kDivisionCount> nextStart{};
-    double earliestStart = 0.0; // the smallest nextStart
+    std::array<double, kDivisionCount> nextIndex{}; // nextStart = nextIndex * periodExact
+    double earliestStart = 0.0;                     // the smallest nextStart
     std::array<double, kDivisionCount> periodExact{};
     double counter = 0.0;
     double sampleRate = kDefaultSampleRate;
