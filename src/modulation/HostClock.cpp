@@ -109,7 +109,7 @@ void HostClock::Follow(const HostTimeInfo& info, int samplesAhead)
     }
     else if (AgreesWithHost(position, samplePosition, samplesAhead, counted))
     {
-        Rescale(counted);
+        Rescale(counted, samplesAhead);
     }
     else
     {
@@ -128,11 +128,12 @@ bool HostClock::AgreesWithHost(double position, double samplePosition, int sampl
     return std::fabs(counter - expected) <= kPositionTolerance;
 }
 
-// Keeps the count and every division's next start in beats when the tempo has changed.
-void HostClock::Rescale(double countedPerBeat)
+// After a tempo change, keeps the count up to the call's first sample and every division's next
+// start in beats. The samples already stepped past that sample belong to this call, at its tempo.
+void HostClock::Rescale(double countedPerBeat, int samplesAhead)
 {
     if (samplesPerBeat == countedPerBeat) return;
-    counter = counter / countedPerBeat * samplesPerBeat;
+    counter = (counter - samplesAhead) / countedPerBeat * samplesPerBeat + samplesAhead;
     for (int d = 1; d < kDivisionCount; ++d)
         SetNextStart(d, nextIndex[d]);
     FindEarliestStart();

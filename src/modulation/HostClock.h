@@ -73,7 +73,7 @@ private:
     void Follow(const HostTimeInfo& info, int samplesAhead);
     bool AgreesWithHost(double position, double samplePosition, int samplesAhead,
                         double countedPerBeat) const;
-    void Rescale(double countedPerBeat);
+    void Rescale(double countedPerBeat, int samplesAhead);
     void Realign();
     void SetNextStart(int division, double index);
     void RestartDivisions();

@@ -276,3 +276,190 @@ TEST(HostClock, CountdownsRestartOrCountDownByOneOnEveryStep)
     EXPECT_GT(restarts, 500);
     EXPECT_GT(starts, 500);
 }
+
+// ---- A host that calls in blocks, with a control tick that steps the clock a tick at a time -----
+
+namespace
+{
+constexpr int kTick = 44;
+const std::vector<int> kHostBlocks = {1, 7, 32, 64, 128, 512, 4096};
+
+// A transport playing from position 0 that advances exactly with the samples rendered; from
+// sample `change` on the tempo is `laterTempo` (the host's position runs on across the change).
+struct Song
+{
+    double rate;
+    double tempo;
+    long frames;
+    long change = -1;
+    double laterTempo = 0.0;
+
+    double TempoAt(long sample) const { return change >= 0 && sample >= change ? laterTempo : tempo; }
+    double BeatsAt(long sample) const
+    {
+        const long before = change >= 0 ? std::min(sample, change) : sample;
+        return (before * tempo + (sample - before) * TempoAt(sample)) / (60.0 * rate);
+    }
+    HostTimeInfo At(long sample) const
+    {
+        HostTimeInfo info = Playing(TempoAt(sample), BeatsAt(sample));
+        info.samplePosition = static_cast<double>(sample);
+        return info;
+    }
+};
+
+// Per division, the steps (counted from the transport start) at which it restarted: a step that
+// moves the division's next start, or a transport update that restarts its countdown (recorded
+// with the steps made so far).
+using Starts = std::array<std::vector<long>, HostClock::kDivisionCount>;
+
+// Drives the clock as the instrument does: the host's position arrives at the first sample of each
+// call, and a control tick steps the clock for its whole length when it begins, so the rest of a
+// tick begun in one call is already counted when the next call's position arrives.
+// `jump(sample)` may move the host's position of the call beginning at `sample`.
+template <typename Jump> Starts PlayInBlocks(const Song& song, int block, Jump jump)
+{
+    HostClock clock;
+    clock.SetSampleRate(song.rate);
+    Starts starts;
+    long stepped = 0;
+    for (long first = 0; first < song.frames; first += block)
+    {
+        std::array<int, HostClock::kDivisionCount> phase{};
+        for (int d = 1; d < HostClock::kDivisionCount; ++d)
+            phase[d] = clock.Phase(d);
+        clock.UpdateTransport(jump(song.At(first), first), static_cast<int>(stepped - first));
+        for (int d = 1; d < HostClock::kDivisionCount; ++d)
+            if (clock.Phase(d) == clock.Period(d) && phase[d] != clock.Period(d))
+                starts[d].push_back(stepped);
+        for (long s = first; s < std::min(first + block, song.frames); ++s)
+        {
+            if (s % kTick != 0) continue;
+            for (int t = 0; t < kTick; ++t)
+            {
+                std::array<double, HostClock::kDivisionCount> next{};
+                for (int d = 1; d < HostClock::kDivisionCount; ++d)
+                    next[d] = clock.NextStart(d);
+                clock.Step();
+                ++stepped;
+                for (int d = 1; d < HostClock::kDivisionCount; ++d)
+                    if (clock.NextStart(d) != next[d]) starts[d].push_back(stepped);
+            }
+        }
+    }
+    return starts;
+}
+
+Starts PlayInBlocks(const Song& song, int block)
+{
+    return PlayInBlocks(song, block, [](const HostTimeInfo& info, long) { return info; });
+}
+
+// The steps at which a division of `beats` restarts on a steady transport: the first step at or
+// after each multiple of its length; at position 0 the transport start restarts it as well.
+std::vector<long> Grid(const Song& song, double beats, long steps)
+{
+    const double length = beats * 60.0 / song.tempo * song.rate;
+    std::vector<long> at = {0};
+    for (long k = 0;; ++k)
+    {
+        const long step = std::max(1L, static_cast<long>(std::ceil(k * length)));
+        if (step > steps) return at;
+        at.push_back(step);
+    }
+}
+
+// Long enough for the longest division ("4/1", 16 beats) to start twice.
+const std::vector<Song> kSongs = {{44100.0, 180.0, 250000}, {48000.0, 151.3, 330000}};
+} // namespace
+
+TEST(HostClock, EveryDivisionStartsOnItsGridWhateverTheHostBlockSize)
+{
+    for (const Song& song : kSongs)
+    {
+        const Starts reference = PlayInBlocks(song, 512);
+        for (int d = 1; d < HostClock::kDivisionCount; ++d)
+            ASSERT_EQ(reference[d], Grid(song, HostClock::kDivisionBeats[d], song.frames))
+                << "division " << d << " at " << song.rate << " Hz";
+        for (const int block : kHostBlocks)
+        {
+            const Starts starts = PlayInBlocks(song, block);
+            for (int d = 1; d < HostClock::kDivisionCount; ++d)
+                EXPECT_EQ(starts[d], reference[d]) << "division " << d << ", block " << block;
+        }
+    }
+}
+
+// A tempo change that the host's position follows moves no start and drops none: each division
+// restarts once per length in beats, also across the change.
+TEST(HostClock, TempoChangeKeepsOneStartPerDivisionLength)
+{
+    const Song song{44100.0, 120.0, 200000, 7 * 512 * 25, 150.0}; // the change begins a call
+    const double fastest = 60.0 / 150.0 * song.rate;              // samples per beat after it
+    for (const int block : {1, 7, 64, 512})
+    {
+        const Starts starts = PlayInBlocks(song, block);
+        for (int d = 1; d < HostClock::kDivisionCount; ++d)
+        {
+            const double beats = HostClock::kDivisionBeats[d];
+            ASSERT_FALSE(starts[d].empty());
+            EXPECT_EQ(starts[d].front(), 0) << d;
+            // Apart by one length, to a sample; the last start less than one length before the end.
+            for (std::size_t k = 2; k < starts[d].size(); ++k)
+            {
+                const double apart = song.BeatsAt(starts[d][k]) - song.BeatsAt(starts[d][k - 1]);
+                EXPECT_NEAR(apart, beats, 1.5 / fastest) << d << ", block " << block << ", start " << k;
+            }
+            EXPECT_LT(song.BeatsAt(song.frames) - song.BeatsAt(starts[d].back()), beats) << d;
+        }
+    }
+}
+
+// A host position that disagrees with the samples stepped, by a few samples or by beats, moves the
+// next starts onto the grid of the new position; a jump behind the previous call's position
+// restarts every division.
+TEST(HostClock, JumpOfTheHostPositionRealigns)
+{
+    const Song song{44100.0, 120.0, 100000}; // 22,050 samples per beat
+    const long at = 44100 + 64 * 3;          // the host jumps in the call holding this sample
+    for (const double jump : {2.0, 1000.25, 66150.0, -3.0, -5000.0, -30000.0})
+        for (const int block : {7, 64, 4096})
+        {
+            const long first = at / block * block;
+            const auto moved = [&](HostTimeInfo info, long sample)
+            {
+                if (sample >= first)
+                {
+                    info.samplePosition += jump;
+                    info.musicalPosition += jump / 22050.0;
+                }
+                return info;
+            };
+            const Starts starts = PlayInBlocks(song, block, moved);
+            const long ahead = (first + kTick - 1) / kTick * kTick - first; // stepped before the call
+            const long firstStep = first + ahead + 1;                       // the first step after it
+            for (int d = 1; d < HostClock::kDivisionCount; ++d)
+            {
+                // Behind the previous call's position, the host has jumped back: every division
+                // restarts at once. A smaller step back, or one forwards, realigns.
+                const bool back = jump < -block;
+                const auto after = std::lower_bound(starts[d].begin(), starts[d].end(), firstStep - back);
+                long expected = firstStep - 1;
+                if (!back)
+                {
+                    // The first multiple of the length at or after the new position, which the
+                    // clock's steps reach `jump` samples early.
+                    const double length = HostClock::kDivisionBeats[d] * 22050.0;
+                    const double next = std::ceil((first + ahead + jump) / length) * length;
+                    expected = std::max(firstStep, static_cast<long>(std::ceil(next - jump)));
+                }
+                // Within a step: the host's position in beats, landing on a multiple, may round
+                // to either side of it.
+                if (expected > song.frames) continue;
+                ASSERT_NE(after, starts[d].end())
+                    << "division " << d << ", jump " << jump << ", block " << block;
+                EXPECT_NEAR(static_cast<double>(*after), static_cast<double>(expected), 1.0)
+                    << "division " << d << ", jump " << jump << ", block " << block;
+            }
+        }
+}
