@@ -25,12 +25,31 @@ constexpr double kA4Hz = 440.0;
 
 int gHostCalls = 0;
 
+// The host's transport: a test that plays it sets a tempo; the renderer then advances the position
+// with every block it renders. Without a tempo the host answers no time request.
+vst::VstTimeInfo gTime{};
+
 std::intptr_t HostCallback(vst::AEffect*, std::int32_t opcode, std::int32_t, std::intptr_t, void* ptr, float)
 {
     ++gHostCalls;
     if (opcode == vst::audioMasterGetProductString && ptr)
         std::snprintf(static_cast<char*>(ptr), 64, "%s", "module test");
+    if (opcode == vst::audioMasterGetTime)
+        return gTime.tempo > 0.0 ? reinterpret_cast<std::intptr_t>(&gTime) : 0;
     return opcode == vst::audioMasterVersion ? vst::kVstVersion : 0;
+}
+
+void PlayTransport(double tempo, double rate)
+{
+    gTime = {};
+    gTime.tempo = tempo;
+    gTime.sampleRate = rate;
+    gTime.flags = vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid;
+}
+
+void StopTransport()
+{
+    gTime = {};
 }
 
 class Module : public ::testing::Test
@@ -68,16 +87,27 @@ protected:
         Dispatch(e, vst::effProcessEvents, 0, 0, &events);
     }
 
-    // Left channel of frames samples rendered in host blocks.
-    std::vector<float> Render(vst::AEffect* e, int frames)
+    // Left channel of frames samples rendered in host blocks; a playing transport moves on with
+    // every block.
+    std::vector<float> Render(vst::AEffect* e, int frames, int block = kBlock)
     {
         std::vector<float> left(static_cast<size_t>(frames)), right(left.size());
-        for (int start = 0; start < frames; start += kBlock)
+        for (int start = 0; start < frames; start += block)
         {
             float* outs[] = {left.data() + start, right.data() + start};
-            e->processReplacing(e, nullptr, outs, std::min(kBlock, frames - start));
+            e->processReplacing(e, nullptr, outs, std::min(block, frames - start));
+            gTime.samplePos += std::min(block, frames - start);
+            gTime.ppqPos = gTime.samplePos * gTime.tempo / (60.0 * gTime.sampleRate);
         }
         return left;
+    }
+
+    void Start(vst::AEffect* e, float rate, int block)
+    {
+        Dispatch(e, vst::effOpen);
+        Dispatch(e, vst::effSetSampleRate, 0, 0, nullptr, rate);
+        Dispatch(e, vst::effSetBlockSize, 0, block);
+        Dispatch(e, vst::effMainsChanged, 0, 1);
     }
 
     void* handle = nullptr;
@@ -150,10 +180,7 @@ TEST_F(Module, NotePlaysAtItsPitchAndFallsSilentAfterRelease)
     vst::AEffect* e = entry(&HostCallback);
     ASSERT_NE(e, nullptr);
     Dispatch(e, vst::effSetProgram, 0, 63); // "Init": every parameter at its default
-    Dispatch(e, vst::effOpen);
-    Dispatch(e, vst::effSetSampleRate, 0, 0, nullptr, kRate);
-    Dispatch(e, vst::effSetBlockSize, 0, kBlock);
-    Dispatch(e, vst::effMainsChanged, 0, 1);
+    Start(e, kRate, kBlock);
     EXPECT_GT(gHostCalls, 0);
 
     EXPECT_EQ(Peak(Render(e, 4800)), 0.0); // nothing before a note
@@ -169,4 +196,51 @@ TEST_F(Module, NotePlaysAtItsPitchAndFallsSilentAfterRelease)
     EXPECT_LT(Peak(Render(e, 4800)), 1e-4);
     Dispatch(e, vst::effMainsChanged, 0, 0);
     Dispatch(e, vst::effClose);
+}
+
+// Program 46 "SEQ: Trance Gate" gates a held chord in host-synced sixteenths. With the transport
+// playing from position 0 at 120 beats per minute and advancing with the samples rendered, every
+// sixteenth of the bar opens the gate, and the host's block size changes no sample.
+TEST_F(Module, HostSyncedGateIsTheSameAtEveryHostBlockSize)
+{
+    constexpr float kSongRate = 44100.0f;
+    constexpr int kBar = 88200;                // four beats at 120 beats per minute
+    constexpr double kSixteenth = kBar / 16.0; // 5,512.5 samples
+    const auto gated = [&](int block)
+    {
+        vst::AEffect* e = entry(&HostCallback);
+        Dispatch(e, vst::effSetProgram, 0, 46);
+        Start(e, kSongRate, block);
+        PlayTransport(120.0, kSongRate);
+        for (const uint8_t key : {60, 64, 67})
+            Midi(e, 0x90, key, 100);
+        std::vector<float> left = Render(e, kBar, block);
+        StopTransport();
+        Dispatch(e, vst::effMainsChanged, 0, 0);
+        Dispatch(e, vst::effClose);
+        return left;
+    };
+    const auto level = [](const std::vector<float>& s, double from, double to)
+    {
+        double sum = 0.0;
+        for (auto i = static_cast<size_t>(from); i < static_cast<size_t>(to); ++i)
+            sum += static_cast<double>(s[i]) * s[i];
+        return std::sqrt(sum / (to - from));
+    };
+
+    const std::vector<float> reference = gated(512);
+    for (const int block : {1, 7, 32, 64, 128, 512, 4096})
+    {
+        const std::vector<float> left = block == 512 ? reference : gated(block);
+        // The gate is open in the first half of each sixteenth and closed in the second.
+        for (int k = 0; k < 16; ++k)
+        {
+            const double open = level(left, k * kSixteenth, (k + 0.5) * kSixteenth);
+            const double closed = level(left, (k + 0.5) * kSixteenth, (k + 1) * kSixteenth);
+            EXPECT_GT(open, 1.5 * closed) << "sixteenth " << k << ", block " << block;
+        }
+        const auto differs = std::mismatch(left.begin(), left.end(), reference.begin()).first;
+        EXPECT_EQ(differs - left.begin(), kBar)
+            << "first sample that differs from block 512, block " << block;
+    }
 }
