@@ -149,7 +149,7 @@ TEST_F(Module, NotePlaysAtItsPitchAndFallsSilentAfterRelease)
 {
     vst::AEffect* e = entry(&HostCallback);
     ASSERT_NE(e, nullptr);
-    Dispatch(e, vst::effSetProgram, 0, 63); // "Init": every parameter at its default
+    Dispatch(e, vst::effSetProgram, 0, 63); // "Init": the defaults, at the bank's level
     Dispatch(e, vst::effOpen);
     Dispatch(e, vst::effSetSampleRate, 0, 0, nullptr, kRate);
     Dispatch(e, vst::effSetBlockSize, 0, kBlock);
