@@ -48,6 +48,15 @@ void Engine::BindSources()
         sources_.BindTrigger(source, modulation_.TriggerFlag(source));
 }
 
+void Engine::LandCutoffGlidesWhenSilent()
+{
+    if (std::any_of(blocks_.begin(), blocks_.end(),
+                    [](const SynthBlock& block) { return block.AnyVoiceActive(); }))
+        return;
+    for (SynthBlock& block : blocks_)
+        block.LandCutoffGlide();
+}
+
 void Engine::KickTrigger()
 {
     ExternalInputs::Trigger& trigger = inputs_.GetTrigger(0);

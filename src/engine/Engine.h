@@ -52,6 +52,10 @@ public:
     // Routes one incoming message; its offset counts from the start of the coming process call.
     void HandleMidi(const MidiMessage& message);
     void AllNotesOff() { keyboard_.AllNotesOff(); }
+    // After a program load: while no voice sounds in any block, every block's cutoff glide lands
+    // on its target at once, so the next note starts with the program's filter; while voices
+    // sound the glides run on and the change stays smooth.
+    void LandCutoffGlidesWhenSilent();
     // The panel's trigger button (lock held): external trigger 1 fires "Trg1" at the next tick.
     void KickTrigger();
 

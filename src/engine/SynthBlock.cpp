@@ -177,8 +177,21 @@ void SynthBlock::ReleaseAll()
 void SynthBlock::SetCutoff(double value)
 {
     const double target = std::sqrt(std::clamp(std::isnan(value) ? 0.0 : value, 0.0, 1.0));
+    glideTarget_ = target;
     glideCount_ = kGlideTicks;
     glideStep_ = (target - glidePosition_) / kGlideTicks;
+}
+
+void SynthBlock::LandCutoffGlide()
+{
+    if (glideCount_ == 0) return;
+    glideCount_ = 0;
+    glidePosition_ = glideTarget_;
+}
+
+bool SynthBlock::AnyVoiceActive() const
+{
+    return std::any_of(voices_.begin(), voices_.end(), [](const Voice& voice) { return voice.Active(); });
 }
 
 void SynthBlock::SetResonatorIntensity(double value)

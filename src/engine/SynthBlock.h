@@ -69,7 +69,12 @@ public:
     void SetFine(double cents) { bank_.SetFine(cents); }
     void SetCoarse(double cents) { bank_.SetCoarse(cents); }
     void SetOctave(int octave) { bank_.SetOctave(octave); }
+    // Starts the 100-tick glide of the block cutoff towards √value.
     void SetCutoff(double value);
+    // Ends a running cutoff glide at its target at once.
+    void LandCutoffGlide();
+    // True while any of the block's voices sounds.
+    bool AnyVoiceActive() const;
     void SetResonatorIntensity(double value);
     void SetResonatorFrequency(int index, double value);
     void SetAmDepth(double value) { amDepth_ = value; }
@@ -113,6 +118,7 @@ private:
     int glideCount_ = 0;
     double glideStep_ = 0.0;
     double glidePosition_ = kGlideStart;
+    double glideTarget_ = kGlideStart;
     int cutoffIndex_ = 0;
     std::vector<double> voiceMix_;
     std::vector<double> blockOut_;

@@ -88,7 +88,16 @@ bool ZR4400::SerializeProgramState(ChunkBuffer& chunk)
 
 int ZR4400::UnserializeProgramState(const ChunkBuffer& chunk, int pos)
 {
-    return ProgramState::Unserialize(*this, chunk, pos);
+    pos = ProgramState::Unserialize(*this, chunk, pos);
+    mEngine.LandCutoffGlidesWhenSilent();
+    return pos;
+}
+
+void ZR4400::InitProgram()
+{
+    ScopedLock lock(Mutex());
+    Synth::InitProgram();
+    mEngine.LandCutoffGlidesWhenSilent();
 }
 
 int ZR4400::EngineLink::MappedParameter(int controller) const

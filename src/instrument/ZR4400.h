@@ -42,8 +42,12 @@ public:
     void AllNotesOff() override;
     // Tag, program index, program name and every value (caller holds the lock).
     bool SerializeProgramState(ChunkBuffer& chunk) override;
-    // Reads a tagged state, or a bare list of doubles when the tag is missing (caller holds the lock).
+    // Reads a tagged state, or a bare list of doubles when the tag is missing (caller holds the
+    // lock). Every program, bank and chunk load passes here; with no voice sounding the cutoff
+    // glides land on the loaded values at once.
     int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override;
+    // The defaults in every parameter, then the cutoff glides as after a load.
+    void InitProgram() override;
     // The editor follows program changes (lock held).
     void PresetsChanged() override { RefreshParamControls(); }
 

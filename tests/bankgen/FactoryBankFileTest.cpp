@@ -278,7 +278,11 @@ TEST_F(FactoryBankFileTest, HoldsSixtyFourDistinctShortNamesFromFirstPadToInit)
     ASSERT_EQ(programs.size(), static_cast<std::size_t>(FactoryText::kMaxPrograms));
     EXPECT_EQ(programs.front().name, "PAD: Waves of Sin");
     EXPECT_EQ(programs.back().name, "Init");
-    EXPECT_TRUE(programs.back().entries.empty());
+    // Init keeps every default but the output level and the bend range.
+    std::set<std::string> initEntries;
+    for (const auto& entry : programs.back().entries)
+        initEntries.insert(entry.parameter);
+    EXPECT_EQ(initEntries, (std::set<std::string>{"Final", "PB Range"}));
 
     std::set<std::string> names;
     for (const auto& program : programs)

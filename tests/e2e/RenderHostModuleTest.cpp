@@ -1,6 +1,8 @@
 // zr4400-render with our own module: exported banks and programs load back and render the same,
-// every factory program renders cleanly, and the demo song renders through program 0.
+// every factory program renders cleanly at the bank's common loudness, and the demo song renders
+// through program 0.
 #include "RenderHostSupport.h"
+#include "support/LoudnessMeter.h"
 
 #include <gtest/gtest.h>
 
@@ -30,16 +32,31 @@ constexpr double kSilence = 1e-3;
 constexpr double kMaxDcOffset = 0.01;
 constexpr double kFinalWindowSeconds = 0.25;
 constexpr std::size_t kFftSize = 8192;
+constexpr double kGlideSeconds = 0.15; // a moved "Cutoff" glides for 100 ms
+// The bank's loudness on the phrase below, and how far a program may stray from it.
+constexpr double kBankLufs = -18.0;
+constexpr double kLoudnessWindow = 3.0;
+constexpr double kMaxLeanDb = 1.5;
+// A hard edge: a sample-to-sample step above kEdgeShare of the program's peak that is more than
+// kEdgeRatio times the largest sample of the kEdgeSeconds on its quiet side. A waveform's own
+// steps stay within twice the level around them; only a level switched on or off within a sample
+// exceeds that. A gate smoothed by a lag still moves in control-rate steps, each well under
+// kEdgeShare of the level.
+constexpr double kEdgeShare = 0.15;
+constexpr double kEdgeRatio = 3.0;
+constexpr double kEdgeSeconds = 0.002;
 
-// A four-note chord for a second, then a low and a high note of half a second each.
+// A four-note chord with a bass note and a melody note above for a second, then a low and a high
+// note of half a second each: the phrase on which the bank is levelled.
 std::vector<std::uint8_t> ChordLowHigh()
 {
+    constexpr std::uint8_t kChord[] = {36, 48, 52, 55, 59, 76};
     std::vector<MidiEvent> events;
-    for (std::uint8_t note : {48, 52, 55, 59})
+    for (std::uint8_t note : kChord)
         events.push_back({0, {0x90, note, 100}});
-    events.push_back({2 * kTicks, {0x80, 48, 0}});
-    for (std::uint8_t note : {52, 55, 59})
-        events.push_back({0, {0x80, note, 0}});
+    events.push_back({2 * kTicks, {0x80, kChord[0], 0}});
+    for (std::size_t i = 1; i < std::size(kChord); ++i)
+        events.push_back({0, {0x80, kChord[i], 0}});
     events.push_back({0, {0x90, 36, 100}});
     events.push_back({kTicks, {0x80, 36, 0}});
     events.push_back({0, {0x90, 84, 100}});
@@ -113,6 +130,50 @@ double PeakBetween(const Wav& wav, std::int64_t from, std::int64_t to)
     return peak;
 }
 
+double Lufs(const Wav& wav)
+{
+    zr::test::LoudnessMeter meter(wav.sampleRate, wav.channels);
+    meter.Add(wav.samples);
+    return meter.Integrated();
+}
+
+// Left against right energy, dB (positive: the image leans left).
+double LeanDb(const Wav& wav)
+{
+    double energy[2] = {0.0, 0.0};
+    for (std::int64_t f = 0; f < wav.Frames(); ++f)
+        for (int c = 0; c < 2; ++c)
+            energy[c] += static_cast<double>(wav.At(f, c)) * wav.At(f, c);
+    return 10.0 * std::log10(energy[0] / energy[1]);
+}
+
+// The hard edges of one channel: steps that switch the level on (quiet before) or off (quiet after).
+int HardEdges(const Wav& wav, int c)
+{
+    const auto span = static_cast<std::int64_t>(kEdgeSeconds * wav.sampleRate);
+    const auto levelBetween = [&](std::int64_t from, std::int64_t to)
+    {
+        double level = 0.0;
+        for (std::int64_t f = std::max<std::int64_t>(from, 0); f < std::min(to, wav.Frames()); ++f)
+            level = std::max(level, static_cast<double>(std::fabs(wav.At(f, c))));
+        return level;
+    };
+    const double floor = kEdgeShare * wav.Peak();
+    int edges = 0;
+    for (std::int64_t f = 1; f < wav.Frames(); ++f)
+    {
+        const double step = std::fabs(static_cast<double>(wav.At(f, c)) - wav.At(f - 1, c));
+        if (step <= floor) continue;
+        const double quiet = std::min(levelBetween(f - span, f), levelBetween(f, f + span));
+        if (step > kEdgeRatio * quiet)
+        {
+            ++edges;
+            f += span; // one edge, not each of its samples
+        }
+    }
+    return edges;
+}
+
 class RenderHostModule : public ::testing::Test
 {
 protected:
@@ -137,7 +198,21 @@ protected:
 
 // Energy of the mix per pitch class (0 = C) between two times: Goertzel filters at every MIDI
 // note from 28 to 100, each at its pitch and 20 cents either side (detuned blocks, vibrato).
-enum PitchClass { kC, kCSharp, kD, kDSharp, kE, kF, kFSharp, kG, kGSharp, kA, kASharp, kB };
+enum PitchClass
+{
+    kC,
+    kCSharp,
+    kD,
+    kDSharp,
+    kE,
+    kF,
+    kFSharp,
+    kG,
+    kGSharp,
+    kA,
+    kASharp,
+    kB
+};
 
 std::array<double, 12> PitchClassEnergy(const Wav& wav, double fromSeconds, double toSeconds)
 {
@@ -208,10 +283,19 @@ TEST_F(RenderHostModule, SavedBankAndProgramLoadBackAndRenderTheSame)
     run = Render({"--program", "12", "-o", dir.File("unmoved.wav"), song});
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
+    // A loaded program starts with its own cutoff; the moved "Cutoff" of the direct render glides
+    // there in 100 ms, after which the renders agree sample for sample.
     const Wav direct = ReadWav(dir.File("direct.wav"));
     ASSERT_GT(direct.Peak(), kSilence);
-    EXPECT_EQ(ReadWav(dir.File("from-bank.wav")).samples, direct.samples);
-    EXPECT_EQ(ReadWav(dir.File("from-program.wav")).samples, direct.samples);
+    const Wav fromBank = ReadWav(dir.File("from-bank.wav"));
+    EXPECT_EQ(ReadWav(dir.File("from-program.wav")).samples, fromBank.samples);
+    const auto afterGlide = [](const Wav& wav)
+    {
+        const auto first = static_cast<std::ptrdiff_t>(kGlideSeconds * wav.sampleRate) * wav.channels;
+        return std::vector<float>(wav.samples.begin() + std::min<std::ptrdiff_t>(first, wav.samples.size()),
+                                  wav.samples.end());
+    };
+    EXPECT_EQ(afterGlide(fromBank), afterGlide(direct));
     EXPECT_NE(ReadWav(dir.File("unmoved.wav")).samples, direct.samples);
 
     // Saving alone needs no output file; a save into a missing folder fails.
@@ -222,13 +306,15 @@ TEST_F(RenderHostModule, SavedBankAndProgramLoadBackAndRenderTheSame)
     EXPECT_NE(run.err.find("cannot write"), std::string::npos);
 }
 
-TEST_F(RenderHostModule, EveryFactoryProgramRendersCleanly)
+TEST_F(RenderHostModule, EveryFactoryProgramRendersCleanlyAtTheBanksLoudness)
 {
     const std::string song = dir.File("phrase.mid");
     WriteFile(song, ChordLowHigh());
     const std::vector<std::string> names = ProgramNames();
     ASSERT_EQ(names.size(), static_cast<std::size_t>(kPrograms));
-    std::printf("%-3s %-24s %9s %9s %10s\n", "#", "program", "peak", "RMS", "centroid");
+    std::printf("%-3s %-24s %8s %8s %7s %6s %9s\n", "#", "program", "LUFS", "peak dB", "lean dB", "edges",
+                "centroid");
+    std::vector<double> loudness;
     for (int k = 0; k < kPrograms; ++k)
     {
         const std::string out = dir.File("p" + std::to_string(k) + ".wav");
@@ -257,9 +343,19 @@ TEST_F(RenderHostModule, EveryFactoryProgramRendersCleanly)
         EXPECT_LE(PeakBetween(wav, wav.Frames() - finalFrames, wav.Frames()),
                   PeakBetween(wav, 0, releaseFrame))
             << name << " grows after the release";
-        std::printf("%-3d %-24s %9.4f %9.4f %8.0f Hz\n", k, name.c_str(), peak, wav.Rms(),
-                    SpectralCentroid(wav));
+
+        const double lufs = Lufs(wav), lean = LeanDb(wav);
+        const int edges = HardEdges(wav, 0) + HardEdges(wav, 1);
+        EXPECT_NEAR(lufs, kBankLufs, kLoudnessWindow) << name;
+        EXPECT_LT(std::fabs(lean), kMaxLeanDb) << name << " leans to one side";
+        EXPECT_EQ(edges, 0) << name << " switches its level within a sample";
+        loudness.push_back(lufs);
+        std::printf("%-3d %-24s %8.1f %8.1f %7.1f %6d %7.0f Hz\n", k, name.c_str(), lufs,
+                    20.0 * std::log10(peak), lean, edges, SpectralCentroid(wav));
     }
+    std::sort(loudness.begin(), loudness.end());
+    std::printf("loudness: median %.1f LUFS, %.1f to %.1f\n", loudness[loudness.size() / 2], loudness.front(),
+                loudness.back());
 }
 
 TEST_F(RenderHostModule, DemoSongRendersThroughTheFirstFactoryProgram)
@@ -276,13 +372,13 @@ TEST_F(RenderHostModule, DemoSongRendersThroughTheFirstFactoryProgram)
     // the sound (the pad's release still carries bar 7's G major into it).
     constexpr double kBarSeconds = 4 * 60.0 / 90.0;
     const std::array<double, 12> bar1 = PitchClassEnergy(wav, 0.1, 0.75 * kBarSeconds);
-    const double outOfKey = std::max({bar1[kCSharp], bar1[kDSharp], bar1[kFSharp], bar1[kGSharp], bar1[kASharp]});
+    const double outOfKey =
+        std::max({bar1[kCSharp], bar1[kDSharp], bar1[kFSharp], bar1[kGSharp], bar1[kASharp]});
     for (int pc : {kA, kC, kE})
         EXPECT_GT(bar1[static_cast<std::size_t>(pc)], 20.0 * outOfKey) << "pitch class " << pc;
     const std::array<double, 12> bar8 = PitchClassEnergy(wav, 7 * kBarSeconds + 0.1, 7.75 * kBarSeconds);
-    const auto share = [](const std::array<double, 12>& energy, PitchClass pc) {
-        return energy[static_cast<std::size_t>(pc)] / std::accumulate(energy.begin(), energy.end(), 0.0);
-    };
+    const auto share = [](const std::array<double, 12>& energy, PitchClass pc)
+    { return energy[static_cast<std::size_t>(pc)] / std::accumulate(energy.begin(), energy.end(), 0.0); };
     EXPECT_GT(share(bar8, kGSharp), 0.05);
     EXPECT_GT(share(bar8, kGSharp), 20.0 * share(bar1, kGSharp));
 }

@@ -179,7 +179,7 @@ TEST_F(Module, NotePlaysAtItsPitchAndFallsSilentAfterRelease)
 {
     vst::AEffect* e = entry(&HostCallback);
     ASSERT_NE(e, nullptr);
-    Dispatch(e, vst::effSetProgram, 0, 63); // "Init": every parameter at its default
+    Dispatch(e, vst::effSetProgram, 0, 63); // "Init": the defaults, at the bank's level
     Start(e, kRate, kBlock);
     EXPECT_GT(gHostCalls, 0);
 

@@ -1,5 +1,6 @@
 #include "plugin/FactoryBank.h"
 #include "FileTestSupport.h"
+#include "instrument/ParameterTable.h"
 #include "platform/ModuleResources.h"
 #include "plugin/Configuration.h"
 #include "plugin/ProgramFiles.h"
@@ -61,12 +62,28 @@ TEST_F(FactoryBankTest, LoadsSixtyFourProgramsFromPadToInit)
         EXPECT_TRUE(plug.AllParamsInRange()) << plug.GetPresetName(k);
     }
     EXPECT_EQ(names.size(), 64u);
+    // Slot 63, "Init": the defaults, at the bank's level and with the bank's bend range.
     for (int i = 0; i < plug.NParams(); ++i)
     {
-        EXPECT_EQ(plug.GetParam(i)->Value(), plug.GetParam(i)->Default()) << i; // slot 63, "Init"
+        if (i == zr::Param::kFinal || i == zr::Param::kPbRange) continue;
+        EXPECT_EQ(plug.GetParam(i)->Value(), plug.GetParam(i)->Default()) << i;
     }
+    EXPECT_LT(plug.GetParam(zr::Param::kFinal)->Value(), plug.GetParam(zr::Param::kFinal)->Default());
+    EXPECT_EQ(plug.GetParam(zr::Param::kPbRange)->Value(), 2.0);
     plug.SelectPreset(0);
     EXPECT_NE(plug.Values(), TestPlug().Values());
+}
+
+TEST_F(FactoryBankTest, EveryProgramBendsThePitch)
+{
+    ASSERT_TRUE(FactoryBank::Load(plug));
+    for (int k = 0; k < 64; ++k)
+    {
+        ASSERT_TRUE(plug.SelectPreset(k));
+        const double range = plug.GetParam(zr::Param::kPbRange)->Value();
+        EXPECT_GE(range, 2.0) << plug.GetPresetName(k);
+        EXPECT_LE(range, 12.0) << plug.GetPresetName(k);
+    }
 }
 
 TEST_F(FactoryBankTest, SavedFactoryBankEqualsTheResourceButForTheFxVersion)

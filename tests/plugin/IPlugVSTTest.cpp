@@ -9,9 +9,9 @@
 #include <array>
 #include <atomic>
 #include <climits>
-#include <numeric>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <thread>
 
@@ -177,7 +177,7 @@ TEST_F(IPlugVSTTest, BadIndexesLeaveHostBuffersAlone)
 TEST_F(IPlugVSTTest, ParameterTextsComeFromTheTable)
 {
     VstInstance vi(host);
-    vi.Dispatch(vst::effSetProgram, 0, 63); // "Init": every default
+    vi.Plug().InitProgram(); // every default
     EXPECT_EQ(vi.Text(vst::effGetParamName, kFinal), "Final");
     EXPECT_EQ(vi.Text(vst::effGetParamName, kUseHold), "Use Hold");
     EXPECT_EQ(vi.Text(vst::effGetParamDisplay, kUseHold), "on");

@@ -84,7 +84,7 @@ TEST_F(SynthTest, FreshInstanceCreatesItsIniFileAndStartsWithTheFactoryBank)
     EXPECT_EQ(vi.Plug().GetPresetName(0), kFirstFactoryName);
     EXPECT_EQ(vi.Plug().GetPresetName(kInit), "Init");
     EXPECT_EQ(vi.Plug().GetCurrentPresetIdx(), 0);
-    EXPECT_EQ(vi.Plug().GetParam(kFinal)->Value(), 0.3); // program 0 is applied, not the defaults
+    EXPECT_EQ(vi.Plug().GetParam(kFinal)->Value(), 0.48); // program 0 is applied, not the defaults
     EXPECT_TRUE(vi.Plug().HeadlessMessages().messages.empty());
 }
 
