@@ -92,6 +92,33 @@ void BM_HeldKeysPatched(benchmark::State& state)
 }
 BENCHMARK(BM_HeldKeysPatched)->ArgsProduct({{1, 64}, {512}});
 
+// Args: held keys, voice kernel (BenchKernels.h), at 44.1 kHz in blocks of 512. Every block's pitch
+// follows a vibrato from MG1 (half a semitone at 4.6 Hz) and nothing else is patched: the per-sample
+// pitch path, with keys 29, 41 ... 89 swinging across a wave-table level.
+void BM_HeldKeysVibrato(benchmark::State& state)
+{
+    constexpr double kFs = 44100.0;
+    constexpr int kBlockSize = 512;
+    constexpr double kDepth = 61.45;      // "FM MG1", pitch units
+    constexpr double kVibratoHz = 4.5745; // "MG1 Freq"
+    const VoiceKernel* kernel = KernelArg(state, state.range(1));
+    if (!kernel) return;
+    const int keys = static_cast<int>(state.range(0));
+    auto rig = HoldChord(kFs, kBlockSize, keys, false, *kernel);
+    rig->SetBlockValue(Param::kFmMod, 1.0);
+    rig->SetBlockValue(Param::kFmMg1, kDepth);
+    rig->SetBlockValue(Param::kMg1Freq, kVibratoHz);
+    const int voices = ActiveVoices(rig->GetEngine());
+    for (auto _ : state)
+    {
+        rig->Render(kBlockSize);
+        benchmark::DoNotOptimize(rig->Left().data());
+    }
+    state.counters["voices"] = voices;
+    ReportRealTime(state, kBlockSize, kFs, voices);
+}
+BENCHMARK(BM_HeldKeysVibrato)->ArgsProduct({{1, 64}, {-1, 0}});
+
 // The control tick with every modulation source patched and no voice sounding: one iteration is
 // one tick (44 samples at 44.1 kHz), so the time is the tick's cost plus the empty render loop.
 void BM_ControlTickAllPatched(benchmark::State& state)
