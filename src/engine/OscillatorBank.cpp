@@ -14,7 +14,8 @@ namespace
 constexpr int kSemitonesPerOctave = 12;
 constexpr int kMaxOctaveShift = 11; // key 127 at 2'
 constexpr double kPwmSwing = 0.25;
-constexpr double kMaxFadeSamples = 1 << 16; // bounds the fade for any sample rate
+constexpr double kMaxFadeSamples = 1 << 16; // bound the fade and the rest for any sample rate
+constexpr double kMaxRestSamples = 1 << 20;
 constexpr std::array<double, OscillatorBank::kWaveformCount> kPulseWidths = {0.0, 0.0, 0.5, 0.3, 0.1, 0.5};
 } // namespace
 
@@ -29,6 +30,7 @@ void OscillatorBank::SetUp(double fs, const int* fmBuffer)
     fmBuffer_ = fmBuffer;
     fadeSamples_ = static_cast<int>(std::clamp(fs * kFadeSeconds, 1.0, kMaxFadeSamples));
     fadeStep_ = 1.0 / fadeSamples_;
+    restSamples_ = static_cast<int>(std::clamp(fs * kRestSeconds, 1.0, kMaxRestSamples));
     phase_.fill(0);
     increment_.fill(0);
 }
@@ -111,17 +113,27 @@ int OscillatorBank::BeginVoice(int p, int octaveNumber, int noteName, VoicePhase
            IncrementTable::kMasterBase;
 }
 
-OscillatorBank::SteadyRead OscillatorBank::SteadyChunk(int p, int octaveNumber, int noteName,
+OscillatorBank::SteadyRead OscillatorBank::SteadyChunk(int m, int p, int octaveNumber, int noteName,
                                                        VoicePhase& phase) const
 {
     const int base = BeginVoice(p, octaveNumber, noteName, phase);
     if (base == kSilent) return {0, &kSilentTable, true};
-    const std::uint32_t r = increments_.At(base + (fmBuffer_ ? fmBuffer_[p] : 0));
-    const int level = NextLevel(r, phase.level);
+    // The same level choice and state as ReadTable makes for a chunk at one pitch.
+    const int entry = base + (fmBuffer_ ? fmBuffer_[p] : 0);
+    const std::uint32_t r = increments_.At(entry);
+    const int resting = entry == phase.entry ? phase.resting : 0;
+    const int level = FirstLevel(r, phase.level, resting);
     if (phase.fadeLeft > 0 || (phase.level != VoicePhase::kNoLevel && level != phase.level))
         return {r, nullptr, false};
     phase.level = level;
+    phase.entry = entry;
+    phase.resting = std::min(resting + m, restSamples_);
     return {r, LevelTable(level), false};
+}
+
+int OscillatorBank::FirstLevel(std::uint32_t increment, int current, int resting) const
+{
+    return resting >= restSamples_ ? TableLevel(increment) : NextLevel(increment, current);
 }
 
 void OscillatorBank::ChangeLevel(VoicePhase& phase, int level) const
@@ -143,7 +155,8 @@ void OscillatorBank::ReadTable(double* out, int m, int stride, int base, const i
     // fraction of a pitch unit per sample): the increment is looked up again only when it changes.
     int entry = base + (fm ? fm[0] : 0);
     std::uint32_t r = increments_.At(entry);
-    ChangeLevel(phase, NextLevel(r, phase.level));
+    int resting = entry == phase.entry ? phase.resting : 0;
+    ChangeLevel(phase, FirstLevel(r, phase.level, resting));
     const double* table = LevelTable(phase.level);
     const double* fading = LevelTable(phase.fadingLevel);
     std::uint32_t f = phase.main;
@@ -153,6 +166,7 @@ void OscillatorBank::ReadTable(double* out, int m, int stride, int base, const i
         if (fm && base + fm[j] != entry)
         {
             entry = base + fm[j];
+            resting = 0;
             r = increments_.At(entry);
             const int level = NextLevel(r, phase.level);
             if (level != phase.level)
@@ -174,9 +188,12 @@ void OscillatorBank::ReadTable(double* out, int m, int stride, int base, const i
             --phase.fadeLeft;
         }
         out[j * stride] = x;
+        ++resting;
     }
     phase.main = f;
     phase.pulse = g;
+    phase.entry = entry;
+    phase.resting = std::min(resting, restSamples_);
 }
 
 void OscillatorBank::RecomputeNoteOffsets()

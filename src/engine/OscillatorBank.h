@@ -22,12 +22,15 @@ struct VoicePhase
     int level = kNoLevel;
     int fadingLevel = 0; // the level fading out, while fadeLeft > 0
     int fadeLeft = 0;    // samples left of the fade
+    int entry = 0;       // increment-table entry of the last sample read
+    int resting = 0;     // samples read at that entry since it last changed (up to the rest time)
 
     // A new key: the next read takes its pitch's level at once, without a fade.
     void ForgetLevel()
     {
         level = kNoLevel;
         fadeLeft = 0;
+        resting = 0;
     }
 };
 
@@ -82,8 +85,10 @@ public:
     // Writes m samples of the signal of a voice with the given octave number and note name at tick
     // position p to out[0], out[stride] ... At p = 0 the voice's phase is taken from its master;
     // later chunks of the same tick continue from `phase`, so the result does not depend on how the
-    // tick was split. The voice keeps its table level while the pitch falls less than a semitone
-    // below the level's range (NextLevel); a level change fades the previous level out.
+    // tick was split. While the pitch moves, the voice keeps its table level as long as the pitch
+    // lies less than a semitone below the level's range (NextLevel); once the pitch has rested for
+    // kRestSeconds, the next chunk returns to the pitch's own level. A level change fades the
+    // previous level out.
     void RenderNoteSignal(double* out, int m, int p, int octaveNumber, int noteName, VoicePhase& phase,
                           int stride = 1) const;
 
@@ -103,7 +108,7 @@ public:
         bool silent;
         bool Steady() const { return table != nullptr; }
     };
-    SteadyRead SteadyChunk(int p, int octaveNumber, int noteName, VoicePhase& phase) const;
+    SteadyRead SteadyChunk(int m, int p, int octaveNumber, int noteName, VoicePhase& phase) const;
     // The pitch offset is the same at tick positions p .. p + m - 1.
     bool SteadyPitch(int m, int p) const
     {
@@ -136,6 +141,7 @@ private:
     static constexpr int kFirstLevelIncrementBits = 17; // increments below 2^17 use level 0
     static constexpr int kHoldMarginShift = 4;          // kept level: increment + 1/16 (1.05 semitones)
     static constexpr double kFadeSeconds = 0.0015;      // a level change fades over 1.5 ms
+    static constexpr double kRestSeconds = 0.1;         // a pitch this long at rest is steady again
 
     // A voice's pitch base (increment table entry without the pitch offset), or kSilent for a key
     // below the footage's range; sets the voice's phase from its master at p = 0.
@@ -145,6 +151,9 @@ private:
     {
         return triangleFlag_ ? waves_.Triangle(level) : waves_.Saw(level);
     }
+    // The level at a chunk's first sample: the pitch's own level once it has rested for
+    // restSamples_ samples, else NextLevel.
+    int FirstLevel(std::uint32_t increment, int current, int resting) const;
     // Moves the voice to `level`, fading the previous one out (none at the voice's first read).
     void ChangeLevel(VoicePhase& phase, int level) const;
     // Reads m samples from pitch base `base` plus the pitch offsets fm[0 .. m) (none: 0).
@@ -172,6 +181,7 @@ private:
     double pwmDepth_ = 0.0;
     int fadeSamples_ = 1;
     double fadeStep_ = 1.0; // 1 / fadeSamples_
+    int restSamples_ = 1;
 };
 
 } // namespace zr

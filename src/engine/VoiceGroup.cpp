@@ -32,7 +32,7 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
         {
             // Sets the voice's phases at tick position 0, as the rendered signal does.
             const OscillatorBank::SteadyRead steady =
-                voice.bank_->SteadyChunk(p, voice.octaveNumber_, voice.noteName_, voice.phase_);
+                voice.bank_->SteadyChunk(m, p, voice.octaveNumber_, voice.noteName_, voice.phase_);
             steadyRead = steady.Steady();
             // A silent voice reads its one-entry table at a phase that stays 0.
             silent |= steady.silent ? 1u << i : 0u;

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
+#include <tuple>
 
 namespace zr::test
 {
@@ -213,6 +215,87 @@ TEST(OscillatorBank, LevelChangeFadesOverOneAndAHalfMilliseconds)
         EXPECT_NEAR(weight, 1.0 - static_cast<double>(j) / kFade, 1e-9) << j;
         lastWeight = weight;
     }
+}
+
+// Renders key 89 tick by tick (44 samples, split into chunks of 30 and 14) with the pitch offset
+// fm(t) at absolute sample t; each chunk is left to check(tick, bank, p, m, phase).
+template <class Check> void PlayKey89(std::function<int(long)> fm, int ticks, Check check)
+{
+    constexpr int kTick = 44;
+    IncrementTable table;
+    table.Build(44100.0);
+    std::vector<int> buffer(kTick);
+    OscillatorBank bank(table);
+    bank.SetUp(44100.0, buffer.data());
+    VoicePhase phase;
+    for (int tick = 0; tick < ticks; ++tick)
+    {
+        for (int t = 0; t < kTick; ++t)
+            buffer[t] = fm(static_cast<long>(tick) * kTick + t);
+        bank.Retune();
+        for (const auto& [p, m] : {std::pair{0, 30}, std::pair{30, 14}})
+            check(tick, bank, p, m, phase);
+        bank.Advance(kTick);
+    }
+}
+
+TEST(OscillatorBank, PitchAtRestReturnsToItsOwnLevel)
+{
+    // Half a semitone down from the first tick on: below the edge, within the kept range.
+    std::vector<int> levels;
+    PlayKey89([](long t) { return t < 44 ? 0 : -64; }, 110,
+              [&](int, const OscillatorBank& bank, int p, int m, VoicePhase& phase)
+              {
+                  std::vector<double> out(m);
+                  bank.RenderNoteSignal(out.data(), m, p, 7, 5, phase);
+                  if (p == 0) levels.push_back(phase.level);
+              });
+    EXPECT_EQ(levels[0], 7);
+    EXPECT_EQ(levels[95], 7);  // 94 ms at rest: the pitch may still be moving
+    EXPECT_EQ(levels[105], 6); // 104 ms: its own level again
+}
+
+// The voice group reads a steady chunk itself (SteadyChunk) or renders it (RenderNoteSignal),
+// depending on the other voices of its group, which differ between the kernels: both must give
+// the same samples and leave the same state, through holds, fades and rests.
+TEST(OscillatorBank, SteadyChunkAgreesWithTheRenderedSignal)
+{
+    const auto fm = [](long t) -> int
+    {
+        if (t < 440) return 0;
+        if (t < 2200) return -static_cast<int>((t - 440) / 20); // moving down to -88 units
+        if (t < 7000) return -88;                               // at rest for 109 ms
+        return -88 + 40 * static_cast<int>((t - 7000) / 44);    // a step up on every tick
+    };
+    VoicePhase rendered;
+    int steadyChunks = 0;
+    PlayKey89(fm, 200,
+              [&](int tick, const OscillatorBank& bank, int p, int m, VoicePhase& read)
+              {
+                  std::vector<double> expected(m), out(m);
+                  bank.RenderNoteSignal(expected.data(), m, p, 7, 5, rendered);
+                  const OscillatorBank::SteadyRead steady = bank.SteadyPitch(m, p)
+                                                                ? bank.SteadyChunk(m, p, 7, 5, read)
+                                                                : OscillatorBank::SteadyRead{};
+                  if (steady.Steady())
+                  {
+                      ++steadyChunks;
+                      for (int j = 0; j < m; ++j)
+                      {
+                          read.main = (read.main + steady.increment) & pitch::kPhaseMask;
+                          out[j] = steady.table[read.main >> WaveTables::kIndexShift];
+                      }
+                  }
+                  else
+                      bank.RenderNoteSignal(out.data(), m, p, 7, 5, read);
+                  ASSERT_EQ(out, expected) << tick;
+                  ASSERT_EQ(std::tie(read.main, read.level, read.fadingLevel, read.fadeLeft, read.entry,
+                                     read.resting),
+                            std::tie(rendered.main, rendered.level, rendered.fadingLevel, rendered.fadeLeft,
+                                     rendered.entry, rendered.resting))
+                      << tick;
+              });
+    EXPECT_GT(steadyChunks, 150);
 }
 
 TEST(OscillatorBank, TriangleIgnoresThePulseWidth)

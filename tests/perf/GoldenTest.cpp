@@ -160,7 +160,8 @@ Signal FmSquare()
 
 // A pitch offset that steps once per tick, as a bend does, sweeping a chord across several table
 // levels: steady chunks, chunks in which a level changes, the fades after them, ticks split over
-// two chunks.
+// two chunks. More voices than the baseline kernel runs at once: a voice whose group renders its
+// signal in one kernel may read its tables itself in another.
 Signal BendStepsAcrossLevels()
 {
     BlockRig rig;
@@ -168,7 +169,7 @@ Signal BendStepsAcrossLevels()
     rig.fm = [](long t) { return Sine(t / kTick * kTick, 2200.0, 1400.0); };
     rig.events = [&](long tick)
     {
-        if (tick == 0) StartChord(rig.block, {41, 53, 65, 77, 89, 96, 101});
+        if (tick == 0) StartChord(rig.block, {29, 41, 48, 53, 60, 65, 72, 77, 84, 89, 96, 101});
     };
     return rig.Play(30);
 }
