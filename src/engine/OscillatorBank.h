@@ -64,8 +64,8 @@ public:
 
     explicit OscillatorBank(const IncrementTable& increments);
 
-    // Takes the block's pitch-offset buffer and zeroes phases and increments; the level fade
-    // follows the rate (fs >= 1 only).
+    // Takes the block's pitch-offset buffer and zeroes phases and increments; the level fade and
+    // the rest time follow the rate (fs >= 1 only).
     void SetUp(double fs, const int* fmBuffer);
 
     void SetTune(int noteName, double cents);
