@@ -50,6 +50,19 @@ std::unique_ptr<InstrumentRig> HoldChord(double fs, int blockSize, int keys, boo
     return rig;
 }
 
+// Times the rendering of blocks of blockSize of the rig's held chord.
+void TimeHeldChord(benchmark::State& state, InstrumentRig& rig, double fs, int blockSize)
+{
+    const int voices = ActiveVoices(rig.GetEngine());
+    for (auto _ : state)
+    {
+        rig.Render(blockSize);
+        benchmark::DoNotOptimize(rig.Left().data());
+    }
+    state.counters["voices"] = voices;
+    ReportRealTime(state, blockSize, fs, voices);
+}
+
 // Args: held keys, sample rate, block size, voice kernel (BenchKernels.h). Every key sounds one voice
 // in each of the three blocks.
 void BM_HeldKeys(benchmark::State& state)
@@ -60,14 +73,7 @@ void BM_HeldKeys(benchmark::State& state)
     const auto fs = static_cast<double>(state.range(1));
     const int blockSize = static_cast<int>(state.range(2));
     auto rig = HoldChord(fs, blockSize, keys, false, *kernel);
-    const int voices = ActiveVoices(rig->GetEngine());
-    for (auto _ : state)
-    {
-        rig->Render(blockSize);
-        benchmark::DoNotOptimize(rig->Left().data());
-    }
-    state.counters["voices"] = voices;
-    ReportRealTime(state, blockSize, fs, voices);
+    TimeHeldChord(state, *rig, fs, blockSize);
 }
 BENCHMARK(BM_HeldKeys)
     ->ArgsProduct({{1, 16, 64}, {44100, 96000}, {64, 512}, {-1}})
@@ -81,16 +87,29 @@ void BM_HeldKeysPatched(benchmark::State& state)
     const int keys = static_cast<int>(state.range(0));
     const int blockSize = static_cast<int>(state.range(1));
     auto rig = HoldChord(kFs, blockSize, keys, true);
-    const int voices = ActiveVoices(rig->GetEngine());
-    for (auto _ : state)
-    {
-        rig->Render(blockSize);
-        benchmark::DoNotOptimize(rig->Left().data());
-    }
-    state.counters["voices"] = voices;
-    ReportRealTime(state, blockSize, kFs, voices);
+    TimeHeldChord(state, *rig, kFs, blockSize);
 }
 BENCHMARK(BM_HeldKeysPatched)->ArgsProduct({{1, 64}, {512}});
+
+// Args: held keys, voice kernel (BenchKernels.h), at 44.1 kHz in blocks of 512. Every block's pitch
+// follows a vibrato from MG1 (half a semitone at 4.6 Hz) and nothing else is patched: the per-sample
+// pitch path, with keys 29, 41 ... 89 swinging across a wave-table level.
+void BM_HeldKeysVibrato(benchmark::State& state)
+{
+    constexpr double kFs = 44100.0;
+    constexpr int kBlockSize = 512;
+    constexpr double kDepth = 61.45;      // "FM MG1", pitch units
+    constexpr double kVibratoHz = 4.5745; // "MG1 Freq"
+    const VoiceKernel* kernel = KernelArg(state, state.range(1));
+    if (!kernel) return;
+    const int keys = static_cast<int>(state.range(0));
+    auto rig = HoldChord(kFs, kBlockSize, keys, false, *kernel);
+    rig->SetBlockValue(Param::kFmMod, 1.0);
+    rig->SetBlockValue(Param::kFmMg1, kDepth);
+    rig->SetBlockValue(Param::kMg1Freq, kVibratoHz);
+    TimeHeldChord(state, *rig, kFs, kBlockSize);
+}
+BENCHMARK(BM_HeldKeysVibrato)->ArgsProduct({{1, 64}, {-1, 0}});
 
 // The control tick with every modulation source patched and no voice sounding: one iteration is
 // one tick (44 samples at 44.1 kHz), so the time is the tick's cost plus the empty render loop.

@@ -14,6 +14,8 @@ namespace
 constexpr int kSemitonesPerOctave = 12;
 constexpr int kMaxOctaveShift = 11; // key 127 at 2'
 constexpr double kPwmSwing = 0.25;
+constexpr double kMaxFadeSamples = 1 << 16; // bound the fade and the rest for any sample rate
+constexpr double kMaxRestSamples = 1 << 20;
 constexpr std::array<double, OscillatorBank::kWaveformCount> kPulseWidths = {0.0, 0.0, 0.5, 0.3, 0.1, 0.5};
 } // namespace
 
@@ -26,6 +28,9 @@ void OscillatorBank::SetUp(double fs, const int* fmBuffer)
 {
     if (!(fs >= 1.0)) return;
     fmBuffer_ = fmBuffer;
+    fadeSamples_ = static_cast<int>(std::clamp(fs * kFadeSeconds, 1.0, kMaxFadeSamples));
+    fadeStep_ = 1.0 / fadeSamples_;
+    restSamples_ = static_cast<int>(std::clamp(fs * kRestSeconds, 1.0, kMaxRestSamples));
     phase_.fill(0);
     increment_.fill(0);
 }
@@ -88,33 +93,10 @@ void OscillatorBank::RenderNoteSignal(double* out, int m, int p, int octaveNumbe
     }
     if (m < 1) return;
     const int* fm = fmBuffer_ ? fmBuffer_ + p : nullptr;
-    if (!fm || std::equal(fm + 1, fm + m, fm))
-    {
-        const TableStep step = StepAt(base + (fm ? fm[0] : 0));
-        const auto steady = [step](int) { return step; };
-        if (pulseFlag_)
-            ReadTable<true>(out, m, stride, phase, steady);
-        else
-            ReadTable<false>(out, m, stride, phase, steady);
-        return;
-    }
-    // A moving pitch offset usually holds its value for several samples (a vibrato moves by a
-    // fraction of a pitch unit per sample): the step is looked up again only when it changes.
-    int lastEntry = base + fm[0];
-    TableStep step = StepAt(lastEntry);
-    const auto moving = [this, base, fm, &lastEntry, &step](int j)
-    {
-        if (base + fm[j] != lastEntry)
-        {
-            lastEntry = base + fm[j];
-            step = StepAt(lastEntry);
-        }
-        return step;
-    };
     if (pulseFlag_)
-        ReadTable<true>(out, m, stride, phase, moving);
+        ReadTable<true>(out, m, stride, base, fm, phase);
     else
-        ReadTable<false>(out, m, stride, phase, moving);
+        ReadTable<false>(out, m, stride, base, fm, phase);
 }
 
 int OscillatorBank::BeginVoice(int p, int octaveNumber, int noteName, VoicePhase& phase) const
@@ -131,41 +113,87 @@ int OscillatorBank::BeginVoice(int p, int octaveNumber, int noteName, VoicePhase
            IncrementTable::kMasterBase;
 }
 
-OscillatorBank::SteadyRead OscillatorBank::SteadyChunk(int p, int octaveNumber, int noteName,
+OscillatorBank::SteadyRead OscillatorBank::SteadyChunk(int m, int p, int octaveNumber, int noteName,
                                                        VoicePhase& phase) const
 {
     const int base = BeginVoice(p, octaveNumber, noteName, phase);
     if (base == kSilent) return {0, &kSilentTable, true};
-    const TableStep step = StepAt(base + (fmBuffer_ ? fmBuffer_[p] : 0));
-    return {step.increment, step.table, false};
-}
-
-OscillatorBank::TableStep OscillatorBank::StepAt(int entry) const
-{
+    // The same level choice and state as ReadTable makes for a chunk at one pitch.
+    const int entry = base + (fmBuffer_ ? fmBuffer_[p] : 0);
     const std::uint32_t r = increments_.At(entry);
-    const int level = TableLevel(r);
-    return {r, triangleFlag_ ? waves_.Triangle(level) : waves_.Saw(level)};
+    const int resting = entry == phase.entry ? phase.resting : 0;
+    const int level = FirstLevel(r, phase.level, resting);
+    if (phase.fadeLeft > 0 || (phase.level != VoicePhase::kNoLevel && level != phase.level))
+        return {r, nullptr, false};
+    phase.level = level;
+    phase.entry = entry;
+    phase.resting = std::min(resting + m, restSamples_);
+    return {r, LevelTable(level), false};
 }
 
-template <bool kPulse, class StepAtSample>
-void OscillatorBank::ReadTable(double* out, int m, int stride, VoicePhase& phase, StepAtSample stepAt) const
+int OscillatorBank::FirstLevel(std::uint32_t increment, int current, int resting) const
 {
+    return resting >= restSamples_ ? TableLevel(increment) : NextLevel(increment, current);
+}
+
+void OscillatorBank::ChangeLevel(VoicePhase& phase, int level) const
+{
+    if (level == phase.level) return;
+    if (phase.level != VoicePhase::kNoLevel)
+    {
+        phase.fadingLevel = phase.level;
+        phase.fadeLeft = fadeSamples_;
+    }
+    phase.level = level;
+}
+
+template <bool kPulse>
+void OscillatorBank::ReadTable(double* out, int m, int stride, int base, const int* fm,
+                               VoicePhase& phase) const
+{
+    // A moving pitch offset usually holds its value for several samples (a vibrato moves by a
+    // fraction of a pitch unit per sample): the increment is looked up again only when it changes.
+    int entry = base + (fm ? fm[0] : 0);
+    std::uint32_t r = increments_.At(entry);
+    int resting = entry == phase.entry ? phase.resting : 0;
+    ChangeLevel(phase, FirstLevel(r, phase.level, resting));
+    const double* table = LevelTable(phase.level);
+    const double* fading = LevelTable(phase.fadingLevel);
     std::uint32_t f = phase.main;
     std::uint32_t g = phase.pulse;
     for (int j = 0; j < m; ++j)
     {
-        const TableStep step = stepAt(j);
-        f = (f + step.increment) & pitch::kPhaseMask;
-        double x = step.table[f >> WaveTables::kIndexShift];
-        if constexpr (kPulse)
+        if (fm && base + fm[j] != entry)
         {
-            g = (g + step.increment) & pitch::kPhaseMask;
-            x -= step.table[g >> WaveTables::kIndexShift];
+            entry = base + fm[j];
+            resting = 0;
+            r = increments_.At(entry);
+            const int level = NextLevel(r, phase.level);
+            if (level != phase.level)
+            {
+                ChangeLevel(phase, level);
+                table = LevelTable(phase.level);
+                fading = LevelTable(phase.fadingLevel);
+            }
+        }
+        f = (f + r) & pitch::kPhaseMask;
+        if constexpr (kPulse) g = (g + r) & pitch::kPhaseMask;
+        double x = table[f >> WaveTables::kIndexShift];
+        if constexpr (kPulse) x -= table[g >> WaveTables::kIndexShift];
+        if (phase.fadeLeft > 0)
+        {
+            double previous = fading[f >> WaveTables::kIndexShift];
+            if constexpr (kPulse) previous -= fading[g >> WaveTables::kIndexShift];
+            x += (previous - x) * (phase.fadeLeft * fadeStep_);
+            --phase.fadeLeft;
         }
         out[j * stride] = x;
+        ++resting;
     }
     phase.main = f;
     phase.pulse = g;
+    phase.entry = entry;
+    phase.resting = std::min(resting, restSamples_);
 }
 
 void OscillatorBank::RecomputeNoteOffsets()
@@ -194,6 +222,15 @@ int OscillatorBank::TableLevel(std::uint32_t increment)
     if (increment < (1u << kFirstLevelIncrementBits)) return 0;
     const int log2 = std::bit_width(increment) - 1;
     return std::min(log2 - (kFirstLevelIncrementBits - 1), WaveTables::kLevels - 1);
+}
+
+int OscillatorBank::NextLevel(std::uint32_t increment, int current)
+{
+    const int level = TableLevel(increment);
+    if (current == VoicePhase::kNoLevel || level >= current) return level;
+    // Below the top level the increment is under 2^26, so the margin cannot overflow.
+    const int kept = TableLevel(increment + (increment >> kHoldMarginShift));
+    return std::max(level, std::min(current, kept));
 }
 
 } // namespace zr

@@ -10,11 +10,28 @@
 namespace zr
 {
 
-// A voice's own oscillator phases within one control tick (main and, for pulses, the second one).
+// A voice's own oscillator state: its phases within one control tick (main and, for pulses, the
+// second one) and the wave-table level it reads, which lasts from the voice's start on. While the
+// level changes under a moving pitch, the previous level fades out over a few milliseconds.
 struct VoicePhase
 {
+    static constexpr int kNoLevel = -1; // before the voice's first read: it takes its pitch's level
+
     std::uint32_t main = 0;
     std::uint32_t pulse = 0;
+    int level = kNoLevel;
+    int fadingLevel = 0; // the level fading out, while fadeLeft > 0
+    int fadeLeft = 0;    // samples left of the fade
+    int entry = 0;       // increment-table entry of the last sample read
+    int resting = 0;     // samples read at that entry since it last changed (up to the rest time)
+
+    // A new key: the next read takes its pitch's level at once, without a fade.
+    void ForgetLevel()
+    {
+        level = kNoLevel;
+        fadeLeft = 0;
+        resting = 0;
+    }
 };
 
 // The twelve master oscillators of a block (C0 .. B0), one per note name, with the block's
@@ -47,7 +64,8 @@ public:
 
     explicit OscillatorBank(const IncrementTable& increments);
 
-    // Takes the block's pitch-offset buffer and zeroes phases and increments (fs >= 1 only).
+    // Takes the block's pitch-offset buffer and zeroes phases and increments; the level fade and
+    // the rest time follow the rate (fs >= 1 only).
     void SetUp(double fs, const int* fmBuffer);
 
     void SetTune(int noteName, double cents);
@@ -67,7 +85,10 @@ public:
     // Writes m samples of the signal of a voice with the given octave number and note name at tick
     // position p to out[0], out[stride] ... At p = 0 the voice's phase is taken from its master;
     // later chunks of the same tick continue from `phase`, so the result does not depend on how the
-    // tick was split. A chunk whose pitch offset does not move reads one table at one increment.
+    // tick was split. While the pitch moves, the voice keeps its table level as long as the pitch
+    // lies less than a semitone below the level's range (NextLevel); once the pitch has rested for
+    // kRestSeconds, the next chunk returns to the pitch's own level. A level change fades the
+    // previous level out.
     void RenderNoteSignal(double* out, int m, int p, int octaveNumber, int noteName, VoicePhase& phase,
                           int stride = 1) const;
 
@@ -76,15 +97,18 @@ public:
     // the increment to phase.main (and phase.pulse for pulses) per sample, masks to 28 bits and
     // reads table[phase >> WaveTables::kIndexShift] (minus the pulse phase's reading for pulses).
     // A silent voice (key below the footage's range) gets increment 0 and kSilentTable; its phase
-    // must then be left alone.
+    // must then be left alone. When the voice's level changes or fades in this chunk, the read is
+    // not steady (table nullptr) and the voice's state is left alone: the chunk must then be
+    // rendered by RenderNoteSignal.
     static constexpr double kSilentTable = 0.0; // a table of one 0, read at index 0 only
     struct SteadyRead
     {
         std::uint32_t increment;
         const double* table;
         bool silent;
+        bool Steady() const { return table != nullptr; }
     };
-    SteadyRead SteadyChunk(int p, int octaveNumber, int noteName, VoicePhase& phase) const;
+    SteadyRead SteadyChunk(int m, int p, int octaveNumber, int noteName, VoicePhase& phase) const;
     // The pitch offset is the same at tick positions p .. p + m - 1.
     bool SteadyPitch(int m, int p) const
     {
@@ -103,26 +127,38 @@ public:
     // Wave-table level for a phase increment: the level whose top harmonic stays below half the
     // sample rate (0 below 2^17, one level per doubling, at most the pure sine).
     static int TableLevel(std::uint32_t increment);
+    // The level a voice reading `current` (VoicePhase::kNoLevel: none yet) takes for an increment.
+    // A rising pitch moves to fewer harmonics as soon as TableLevel does, so nothing aliases; a
+    // falling one keeps the level (and its fewer harmonics) until the increment lies more than
+    // about a semitone below the level's range. A vibrato around a level's lower edge therefore
+    // stays on one level instead of switching twice a cycle. A voice whose pitch has not moved since
+    // its key started reads TableLevel.
+    static int NextLevel(std::uint32_t increment, int current);
 
 private:
     static constexpr double kPwmDepthPerPercent = 0.009;
     static constexpr double kPwmCenter = 0.5;
     static constexpr int kFirstLevelIncrementBits = 17; // increments below 2^17 use level 0
+    static constexpr int kHoldMarginShift = 4;          // kept level: increment + 1/16 (1.05 semitones)
+    static constexpr double kFadeSeconds = 0.0015;      // a level change fades over 1.5 ms
+    static constexpr double kRestSeconds = 0.1;         // a pitch this long at rest is steady again
 
     // A voice's pitch base (increment table entry without the pitch offset), or kSilent for a key
     // below the footage's range; sets the voice's phase from its master at p = 0.
     static constexpr int kSilent = -1;
     int BeginVoice(int p, int octaveNumber, int noteName, VoicePhase& phase) const;
-    // The phase increment of one sample and the table it reads.
-    struct TableStep
+    const double* LevelTable(int level) const
     {
-        std::uint32_t increment;
-        const double* table;
-    };
-    TableStep StepAt(int entry) const;
-    // Reads m samples; stepAt(j) gives sample j's increment and table.
-    template <bool kPulse, class StepAtSample>
-    void ReadTable(double* out, int m, int stride, VoicePhase& phase, StepAtSample stepAt) const;
+        return triangleFlag_ ? waves_.Triangle(level) : waves_.Saw(level);
+    }
+    // The level at a chunk's first sample: the pitch's own level once it has rested for
+    // restSamples_ samples, else NextLevel.
+    int FirstLevel(std::uint32_t increment, int current, int resting) const;
+    // Moves the voice to `level`, fading the previous one out (none at the voice's first read).
+    void ChangeLevel(VoicePhase& phase, int level) const;
+    // Reads m samples from pitch base `base` plus the pitch offsets fm[0 .. m) (none: 0).
+    template <bool kPulse>
+    void ReadTable(double* out, int m, int stride, int base, const int* fm, VoicePhase& phase) const;
 
     void RecomputeNoteOffsets();
     int OctaveShift(int octaveNumber) const;
@@ -143,6 +179,9 @@ private:
     bool pulseFlag_ = false;
     double pulseWidth_ = 0.0;
     double pwmDepth_ = 0.0;
+    int fadeSamples_ = 1;
+    double fadeStep_ = 1.0; // 1 / fadeSamples_
+    int restSamples_ = 1;
 };
 
 } // namespace zr

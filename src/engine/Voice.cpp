@@ -20,12 +20,15 @@ void Voice::SetUp(double fs, const CutoffTable* cutoffs, const int* cutoffMod)
     octaveNumber_ = note_ / 12;
     noteName_ = note_ % 12;
     serial_ = 0;
+    phase_.ForgetLevel();
     em_.SetUp(fs);
     filter_.SetTables(cutoffs, cutoffMod);
 }
 
 void Voice::Start(int note, int serial)
 {
+    // A new key takes its own table level at once; the same key restarted keeps fading as it was.
+    if (note != note_) phase_.ForgetLevel();
     note_ = note;
     active_ = true;
     keyDown_ = true;

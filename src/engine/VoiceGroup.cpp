@@ -20,19 +20,20 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
     const int width = kernel_->width;
     const int used = (count + width - 1) / width * width;
 
-    const int read = !steadyPitch                    ? kRenderedSignal
-                     : voices[0]->bank_->PulseRead() ? kSteadyPulseRead
-                                                     : kSteadyRead;
+    // A voice whose table level changes or fades in this chunk needs the rendered signal; then
+    // the whole group takes it (the voices read before it are read again from the same state).
+    bool steadyRead = steadyPitch;
     std::uint32_t silent = 0; // voices below their footage's range: their phase is left alone
     bool settled = true;
     for (int i = 0; i < count; ++i)
     {
         Voice& voice = *voices[i];
-        if (steadyPitch)
+        if (steadyRead)
         {
             // Sets the voice's phases at tick position 0, as the rendered signal does.
             const OscillatorBank::SteadyRead steady =
-                voice.bank_->SteadyChunk(p, voice.octaveNumber_, voice.noteName_, voice.phase_);
+                voice.bank_->SteadyChunk(m, p, voice.octaveNumber_, voice.noteName_, voice.phase_);
+            steadyRead = steady.Steady();
             // A silent voice reads its one-entry table at a phase that stays 0.
             silent |= steady.silent ? 1u << i : 0u;
             lanes_.mainPhase[i] = steady.silent ? 0 : voice.phase_.main;
@@ -49,7 +50,10 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
     }
     for (int i = count; i < used; ++i)
         LoadSilent(i);
-    if (!steadyPitch) RenderSignals(voices, count, used, m, p);
+    if (!steadyRead) RenderSignals(voices, count, used, m, p);
+    const int read = !steadyRead                     ? kRenderedSignal
+                     : voices[0]->bank_->PulseRead() ? kSteadyPulseRead
+                                                     : kSteadyRead;
 
     LaneRun run{&lanes_, used / width, read, settled, signal_.data(), Lanes(), voiceMix, 0, 0, p};
     for (int begin = 0; begin < m;)
@@ -68,8 +72,11 @@ void VoiceGroup::Render(Voice* const* voices, int count, double* voiceMix, int m
     for (int i = 0; i < count; ++i)
     {
         StoreVoice(i, *voices[i]);
-        if (steadyPitch && (silent >> i & 1u) == 0)
-            voices[i]->phase_ = {lanes_.mainPhase[i], lanes_.pulsePhase[i]};
+        if (steadyRead && (silent >> i & 1u) == 0)
+        {
+            voices[i]->phase_.main = lanes_.mainPhase[i];
+            voices[i]->phase_.pulse = lanes_.pulsePhase[i];
+        }
     }
 }
 

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
+#include <tuple>
 
 namespace zr::test
 {
@@ -135,6 +137,165 @@ TEST(OscillatorBank, TableLevelFollowsTheIncrement)
     EXPECT_EQ(OscillatorBank::TableLevel(table.At(IncrementTable::kCenter + 128 * 18)), 1); // 23.1 Hz
     // One octave higher is one level up.
     EXPECT_EQ(OscillatorBank::TableLevel(table.At(IncrementTable::kCenter + 128 * 30)), 2); // 46.2 Hz
+}
+
+// Key 89 (F6) lies 0.23 semitone above the edge between levels 6 and 7 at 44.1 kHz.
+constexpr int kKey89Entry = IncrementTable::kCenter + 128 * 89;
+
+TEST(OscillatorBank, MovingPitchKeepsTheLevelWithFewerHarmonics)
+{
+    IncrementTable table;
+    table.Build(44100.0);
+    const auto at = [&](int units) { return table.At(kKey89Entry + units); };
+    ASSERT_EQ(OscillatorBank::TableLevel(at(0)), 7);
+    ASSERT_EQ(OscillatorBank::TableLevel(at(-64)), 6);
+    // A voice's first read and a pitch at or above its level's edge take the level of the pitch.
+    EXPECT_EQ(OscillatorBank::NextLevel(at(-64), VoicePhase::kNoLevel), 6);
+    EXPECT_EQ(OscillatorBank::NextLevel(at(0), 6), 7);
+    EXPECT_EQ(OscillatorBank::NextLevel(at(0), 7), 7);
+    // Falling below the edge keeps level 7 for about a semitone (the 8 harmonics of level 7 stay
+    // below half the sample rate there), then gives way to level 6.
+    EXPECT_EQ(OscillatorBank::NextLevel(at(-64), 7), 7);
+    EXPECT_EQ(OscillatorBank::NextLevel(at(-128 - 16), 7), 7);
+    EXPECT_EQ(OscillatorBank::NextLevel(at(-128 - 60), 7), 6);
+    // A fall of more than an octave at once still ends at most one level above the pitch's own.
+    EXPECT_EQ(OscillatorBank::NextLevel(at(-64 - 12 * 128), 7), 6);
+    EXPECT_EQ(OscillatorBank::NextLevel(at(-12 * 128), 9), 6);
+    // Whatever the voice read before, it never takes a level whose top harmonic aliases.
+    for (int units = -6000; units <= 6000; units += 37)
+        for (int current = VoicePhase::kNoLevel; current < WaveTables::kLevels; ++current)
+            ASSERT_GE(OscillatorBank::NextLevel(at(units), current), OscillatorBank::TableLevel(at(units)))
+                << units << " " << current;
+}
+
+TEST(OscillatorBank, LevelChangeFadesOverOneAndAHalfMilliseconds)
+{
+    constexpr double kFs = 44100.0;
+    constexpr int kFade = 66; // 1.5 ms
+    IncrementTable table;
+    table.Build(kFs);
+    std::vector<int> fm(256, 0);
+    OscillatorBank bank(table);
+    bank.SetUp(kFs, fm.data());
+    bank.Retune();
+    bank.Advance(5000);
+    std::fill(fm.begin() + 64, fm.end(), -256); // two semitones down from sample 64 on
+    VoicePhase phase;
+    std::vector<double> out(256);
+    bank.RenderNoteSignal(out.data(), 64, 0, 7, 5, phase);
+    EXPECT_EQ(phase.level, 7);
+    std::uint32_t f = phase.main;
+    bank.RenderNoteSignal(out.data() + 64, 192, 64, 7, 5, phase);
+    EXPECT_EQ(phase.level, 6);
+    EXPECT_EQ(phase.fadeLeft, 0);
+
+    const std::uint32_t r = table.At(kKey89Entry - 256);
+    const double* before = WaveTables::Instance().Saw(7);
+    const double* after = WaveTables::Instance().Saw(6);
+    double lastWeight = 1.0;
+    for (int j = 0; j < 192; ++j)
+    {
+        f = (f + r) & pitch::kPhaseMask;
+        const double x = out[64 + j];
+        const double oldRead = before[f >> WaveTables::kIndexShift];
+        const double newRead = after[f >> WaveTables::kIndexShift];
+        if (j == 0)
+        {
+            EXPECT_NEAR(x, oldRead, 1e-12);
+        }
+        if (j >= kFade)
+        {
+            ASSERT_EQ(x, newRead) << j;
+            continue;
+        }
+        // The old level's share falls steadily from 1 to 0 over the fade.
+        if (std::abs(oldRead - newRead) < 1e-3) continue;
+        const double weight = (x - newRead) / (oldRead - newRead);
+        EXPECT_LE(weight, lastWeight + 1e-9) << j;
+        EXPECT_NEAR(weight, 1.0 - static_cast<double>(j) / kFade, 1e-9) << j;
+        lastWeight = weight;
+    }
+}
+
+// Renders key 89 tick by tick (44 samples, split into chunks of 30 and 14) with the pitch offset
+// fm(t) at absolute sample t; each chunk is left to check(tick, bank, p, m, phase).
+template <class Check> void PlayKey89(std::function<int(long)> fm, int ticks, Check check)
+{
+    constexpr int kTick = 44;
+    IncrementTable table;
+    table.Build(44100.0);
+    std::vector<int> buffer(kTick);
+    OscillatorBank bank(table);
+    bank.SetUp(44100.0, buffer.data());
+    VoicePhase phase;
+    for (int tick = 0; tick < ticks; ++tick)
+    {
+        for (int t = 0; t < kTick; ++t)
+            buffer[t] = fm(static_cast<long>(tick) * kTick + t);
+        bank.Retune();
+        for (const auto& [p, m] : {std::pair{0, 30}, std::pair{30, 14}})
+            check(tick, bank, p, m, phase);
+        bank.Advance(kTick);
+    }
+}
+
+TEST(OscillatorBank, PitchAtRestReturnsToItsOwnLevel)
+{
+    // Half a semitone down from the first tick on: below the edge, within the kept range.
+    std::vector<int> levels;
+    PlayKey89([](long t) { return t < 44 ? 0 : -64; }, 110,
+              [&](int, const OscillatorBank& bank, int p, int m, VoicePhase& phase)
+              {
+                  std::vector<double> out(m);
+                  bank.RenderNoteSignal(out.data(), m, p, 7, 5, phase);
+                  if (p == 0) levels.push_back(phase.level);
+              });
+    EXPECT_EQ(levels[0], 7);
+    EXPECT_EQ(levels[95], 7);  // 94 ms at rest: the pitch may still be moving
+    EXPECT_EQ(levels[105], 6); // 104 ms: its own level again
+}
+
+// The voice group reads a steady chunk itself (SteadyChunk) or renders it (RenderNoteSignal),
+// depending on the other voices of its group, which differ between the kernels: both must give
+// the same samples and leave the same state, through holds, fades and rests.
+TEST(OscillatorBank, SteadyChunkAgreesWithTheRenderedSignal)
+{
+    const auto fm = [](long t) -> int
+    {
+        if (t < 440) return 0;
+        if (t < 2200) return -static_cast<int>((t - 440) / 20); // moving down to -88 units
+        if (t < 7000) return -88;                               // at rest for 109 ms
+        return -88 + 40 * static_cast<int>((t - 7000) / 44);    // a step up on every tick
+    };
+    VoicePhase rendered;
+    int steadyChunks = 0;
+    PlayKey89(fm, 200,
+              [&](int tick, const OscillatorBank& bank, int p, int m, VoicePhase& read)
+              {
+                  std::vector<double> expected(m), out(m);
+                  bank.RenderNoteSignal(expected.data(), m, p, 7, 5, rendered);
+                  const OscillatorBank::SteadyRead steady = bank.SteadyPitch(m, p)
+                                                                ? bank.SteadyChunk(m, p, 7, 5, read)
+                                                                : OscillatorBank::SteadyRead{};
+                  if (steady.Steady())
+                  {
+                      ++steadyChunks;
+                      for (int j = 0; j < m; ++j)
+                      {
+                          read.main = (read.main + steady.increment) & pitch::kPhaseMask;
+                          out[j] = steady.table[read.main >> WaveTables::kIndexShift];
+                      }
+                  }
+                  else
+                      bank.RenderNoteSignal(out.data(), m, p, 7, 5, read);
+                  ASSERT_EQ(out, expected) << tick;
+                  ASSERT_EQ(std::tie(read.main, read.level, read.fadingLevel, read.fadeLeft, read.entry,
+                                     read.resting),
+                            std::tie(rendered.main, rendered.level, rendered.fadingLevel, rendered.fadeLeft,
+                                     rendered.entry, rendered.resting))
+                      << tick;
+              });
+    EXPECT_GT(steadyChunks, 150);
 }
 
 TEST(OscillatorBank, TriangleIgnoresThePulseWidth)

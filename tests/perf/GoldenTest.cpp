@@ -158,6 +158,22 @@ Signal FmSquare()
     return rig.Play(100);
 }
 
+// A pitch offset that steps once per tick, as a bend does, sweeping a chord across several table
+// levels: steady chunks, chunks in which a level changes, the fades after them, ticks split over
+// two chunks. More voices than the baseline kernel runs at once: a voice whose group renders its
+// signal in one kernel may read its tables itself in another.
+Signal BendStepsAcrossLevels()
+{
+    BlockRig rig;
+    rig.block.SetWaveform(OscillatorBank::kRect);
+    rig.fm = [](long t) { return Sine(t / kTick * kTick, 2200.0, 1400.0); };
+    rig.events = [&](long tick)
+    {
+        if (tick == 0) StartChord(rig.block, {29, 41, 48, 53, 60, 65, 72, 77, 84, 89, 96, 101});
+    };
+    return rig.Play(30);
+}
+
 Signal CutoffSweepTriangle()
 {
     BlockRig rig;
@@ -344,6 +360,7 @@ struct GoldenCase
 const GoldenCase kCases[] = {
     {"plain_saw", PlainSaw},
     {"fm_square", FmSquare},
+    {"bend_steps_across_levels", BendStepsAcrossLevels},
     {"cutoff_sweep_triangle", CutoffSweepTriangle},
     {"resonators_am", ResonatorsAndAm},
     {"pwm_envelopes", PwmWithEnvelopes},
