@@ -6,11 +6,11 @@
 #include "engine/ExternalInputs.h"
 #include "engine/IncrementTable.h"
 #include "engine/Keyboard.h"
-#include "engine/MidiMessage.h"
+#include "common/MidiMessage.h"
 #include "engine/MidiQueue.h"
 #include "engine/PitchTables.h"
 #include "engine/SynthBlock.h"
-#include "modulation/HostTimeInfo.h"
+#include "common/HostTimeInfo.h"
 #include "modulation/Modulation.h"
 #include "modulation/PatchSources.h"
 

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "common/HostTimeInfo.h"
+#include "common/MidiMessage.h"
+#include "common/SysExMessage.h"
 #include "plugin/ChannelIO.h"
 #include "plugin/ChunkBuffer.h"
-#include "modulation/HostTimeInfo.h"
 #include "plugin/IEditorLink.h"
 #include "plugin/IParameter.h"
-#include "plugin/MidiMessage.h"
 #include "plugin/PresetEntry.h"
 
 #include <cstdint>
