@@ -103,16 +103,9 @@ double ZR4400::EngineLink::NormalizedValue(int parameter) const
     return param ? param->GetNormalized() : 0.0;
 }
 
-void ZR4400::EngineLink::SetParamFromEditor(int parameter, double normalized)
+void ZR4400::EngineLink::ChangeParamFromController(int parameter, double normalized)
 {
-    mPlug.SetParamFromEditor(parameter, normalized);
-    if (IEditorLink* editor = mPlug.GetEditor())
-    {
-        if (const IParameter* param = mPlug.GetParam(parameter))
-        {
-            editor->PushParamToControls(parameter, param->GetNormalized(), true);
-        }
-    }
+    mPlug.ChangeParam(parameter, normalized, ParamSource::Controller);
 }
 
 } // namespace zr

@@ -44,8 +44,6 @@ public:
     bool SerializeProgramState(ChunkBuffer& chunk) override;
     // Reads a tagged state, or a bare list of doubles when the tag is missing (caller holds the lock).
     int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override;
-    // The editor follows program changes (lock held).
-    void PresetsChanged() override { RefreshParamControls(); }
 
     Engine& GetEngine() { return mEngine; }
 
@@ -67,7 +65,7 @@ private:
         void LoadProgram(int program) override { mPlug.SelectPreset(program); }
         int MappedParameter(int controller) const override;
         double NormalizedValue(int parameter) const override;
-        void SetParamFromEditor(int parameter, double normalized) override;
+        void ChangeParamFromController(int parameter, double normalized) override;
 
     private:
         ZR4400& mPlug;

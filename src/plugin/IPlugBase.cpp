@@ -1,5 +1,7 @@
 #include "plugin/IPlugBase.h"
 
+#include "common/Sanitize.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -22,12 +24,6 @@ void ResizeScratch(std::vector<ChannelRecord>& channels, int frames)
         channel.scratch.assign(static_cast<size_t>(frames), 0.0);
         channel.data = channel.scratch.data();
     }
-}
-
-// NaN counts as 0; the result lies in 0..1.
-double SanitizedNormalized(double x)
-{
-    return std::isnan(x) ? 0.0 : std::clamp(x, 0.0, 1.0);
 }
 } // namespace
 
@@ -113,16 +109,54 @@ bool IPlugBase::GetNoteName(int note, std::string& text)
 
 void IPlugBase::SetParamFromEditor(int index, double normalized)
 {
+    ChangeParam(index, normalized, ParamSource::Editor);
+}
+
+void IPlugBase::ChangeParam(int index, double normalized, ParamSource source)
+{
     Lock lock(mMutex);
     IParameter* param = GetParam(index);
     if (!param)
     {
         return;
     }
-    const double x = SanitizedNormalized(normalized);
+    const double x = NanAsZeroClamped(normalized, 0.0, 1.0);
     param->SetFromNormalized(x);
-    NotifyHostParamChange(index, x);
+    CommitParamChange(index, x, source);
+}
+
+void IPlugBase::ChangeParamValue(int index, double value, ParamSource source)
+{
+    Lock lock(mMutex);
+    IParameter* param = GetParam(index);
+    if (!param)
+    {
+        return;
+    }
+    param->Set(NanAsZeroClamped(value, param->Min(), param->Max()));
+    CommitParamChange(index, param->GetNormalized(), source);
+}
+
+void IPlugBase::ApplyLoadedParams()
+{
+    Lock lock(mMutex);
+    for (int i = 0; i < NParams(); ++i)
+    {
+        CommitParamChange(i, mParams[static_cast<size_t>(i)].GetNormalized(), ParamSource::Program);
+    }
+}
+
+void IPlugBase::CommitParamChange(int index, double normalized, ParamSource source)
+{
     ParamChanged(index);
+    if (TellsHost(source))
+    {
+        NotifyHostParamChange(index, normalized);
+    }
+    if (TellsEditor(source) && mEditor)
+    {
+        mEditor->PushParamToControls(index, mParams[static_cast<size_t>(index)].GetNormalized(), true);
+    }
 }
 
 void IPlugBase::AttachEditor(std::unique_ptr<IEditorLink> editor)
@@ -210,7 +244,7 @@ int IPlugBase::UnserializeParams(const ChunkBuffer& chunk, int pos)
 {
     Lock lock(mMutex);
     pos = ReadParamValues(chunk, pos);
-    AllParamsChanged();
+    ApplyLoadedParams();
     return pos;
 }
 
@@ -284,7 +318,6 @@ bool IPlugBase::SelectPreset(int index)
     {
         mCurrentPreset = index;
         PresetsChanged();
-        RefreshParamControls();
     }
     return ok;
 }

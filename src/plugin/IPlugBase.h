@@ -7,6 +7,7 @@
 #include "plugin/ChunkBuffer.h"
 #include "plugin/IEditorLink.h"
 #include "plugin/IParameter.h"
+#include "plugin/ParamSource.h"
 #include "plugin/PresetEntry.h"
 
 #include <cstdint>
@@ -96,8 +97,8 @@ public:
     }
     // End of IdentifyHostOnce (dispatcher thread).
     virtual void OnHostIdentified() {}
-    // A control of the editor moved (editor thread; takes the lock): the value from the
-    // normalised position, NotifyHostParamChange, then ParamChanged. Bad indexes do nothing.
+    // A control of the editor moved (editor thread; takes the lock): ChangeParam with the source
+    // Editor. Bad indexes do nothing.
     virtual void SetParamFromEditor(int index, double normalized);
 
     // ---- Host side, supplied by the host adapter ----------------------------------------------
@@ -149,6 +150,16 @@ public:
     // nullptr for an index out of range.
     IParameter* GetParam(int index);
     const IParameter* GetParam(int index) const;
+    // The one way a parameter changes (takes the lock; any thread). The value is sanitised (NaN
+    // counts as 0, then it is limited to the range: 0..1 for a normalised position, min..max for
+    // a value), stored, applied by ParamChanged, then those that the source names are told: the
+    // host by NotifyHostParamChange with the sanitised position, the editor by its normalised
+    // stored value. Bad indexes do nothing.
+    void ChangeParam(int index, double normalized, ParamSource source);
+    void ChangeParamValue(int index, double value, ParamSource source);
+    // After a program load stored every value (ReadParamValues): each parameter in index order is
+    // applied and shown in the editor, as ChangeParam with the source Program does.
+    void ApplyLoadedParams();
     // ParamChanged for every index in order.
     void AllParamsChanged();
     // Takes the lock; NotifyHostParamChange with every normalised value, in index order.
@@ -217,6 +228,8 @@ protected:
 private:
     using Lock = std::lock_guard<std::recursive_mutex>;
 
+    // ParamChanged, then the host and the editor as source says.
+    void CommitParamChange(int index, double normalized, ParamSource source);
     // Number of slots whose name contains "user preset".
     int CountUserPresets() const;
     // Empties the slot's chunk and writes the current state into it.

@@ -402,12 +402,7 @@ std::intptr_t IPlugVST::SetChunk(std::int32_t index, const void* data, std::intp
             pos = UnserializePresets(mBankChunk, pos);
         }
     }
-    if (pos < 0)
-    {
-        return 0;
-    }
-    RefreshParamControls();
-    return 1;
+    return pos < 0 ? 0 : 1;
 }
 
 std::intptr_t IPlugVST::ProcessEvents(const vst::VstEvents* events)
@@ -478,12 +473,8 @@ std::intptr_t IPlugVST::SetParamFromText(IParameter& param, int index, std::stri
     {
         return 0;
     }
-    if (IEditorLink* editor = GetEditor())
-    {
-        editor->PushParamToControls(index, value, false);
-    }
-    param.Set(value);
-    ParamChanged(index);
+    // A text that reads as NaN keeps the current value.
+    ChangeParamValue(index, std::isnan(value) ? param.Value() : value, ParamSource::Host);
     return 1;
 }
 
@@ -911,18 +902,7 @@ void IPlugVST::VSTSetParameter(vst::AEffect* effect, std::int32_t index, float v
         return;
     }
     ScopedLock lock(plug->Mutex());
-    IParameter* param = plug->GetParam(index);
-    if (!param)
-    {
-        return;
-    }
-    const double x = std::isnan(value) ? 0.0 : std::clamp(static_cast<double>(value), 0.0, 1.0);
-    if (IEditorLink* editor = plug->GetEditor())
-    {
-        editor->PushParamToControls(index, x, true);
-    }
-    param->SetFromNormalized(x);
-    plug->ParamChanged(index);
+    plug->ChangeParam(index, value, ParamSource::Host);
 }
 
 } // namespace zr
