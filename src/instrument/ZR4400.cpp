@@ -18,8 +18,7 @@ ZR4400::ZR4400(vst::AudioMasterCallback hostCallback)
     : Synth(hostCallback, Param::kNumParams, kChannelIO, kNumPresets, kEffectName, kProductName, kVendorName,
             kVersion, kUniqueId, 0, true, true, true)
 {
-    mEngine.SetHost(&mEngineLink);
-    DefineParameterTable(*this);
+    GetEngine().SetHost(&mEngineLink);
     AllParamsChanged();
     LoadFirstBank();
 }
@@ -49,14 +48,14 @@ void ZR4400::SetUp()
 {
     ScopedLock lock(Mutex());
     Synth::SetUp();
-    mEngine.SetUp(GetSampleRate(), GetBlockSize());
+    GetEngine().SetUp(GetSampleRate(), GetBlockSize());
 }
 
 void ZR4400::ParamChanged(int index)
 {
     ScopedLock lock(Mutex());
     Synth::ParamChanged(index);
-    mApplier.Apply(index);
+    mCore.Apply(index);
 }
 
 void ZR4400::ProcessAudio(double** inputs, double** outputs, int frames)
@@ -67,18 +66,18 @@ void ZR4400::ProcessAudio(double** inputs, double** outputs, int frames)
         // What the host does not report keeps the defaults: 120 bpm, 4/4, unknown positions, stopped.
         HostTimeInfo time;
         GetHostTime(time);
-        mEngine.ProcessAudio(outputs[0], outputs[1], frames, time);
+        GetEngine().ProcessAudio(outputs[0], outputs[1], frames, time);
     }
 }
 
 void ZR4400::HandleMidi(const MidiMessage& message)
 {
-    mEngine.HandleMidi(message);
+    GetEngine().HandleMidi(message);
 }
 
 void ZR4400::AllNotesOff()
 {
-    mEngine.AllNotesOff();
+    GetEngine().AllNotesOff();
 }
 
 bool ZR4400::SerializeProgramState(ChunkBuffer& chunk)

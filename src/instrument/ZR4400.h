@@ -1,8 +1,7 @@
 #pragma once
 
-#include "engine/Engine.h"
 #include "engine/EngineHost.h"
-#include "instrument/ParamApplier.h"
+#include "instrument/InstrumentCore.h"
 #include "plugin/Synth.h"
 
 namespace zr
@@ -10,7 +9,7 @@ namespace zr
 
 // The instrument: the plug-in frame around one sound engine, with the parameter table and the
 // program state of this instrument. Construction order: plug-in base and VST2 adapter, synth base
-// (configuration), engine, parameter table, every parameter applied, then the startup bank or else
+// (configuration), the core (engine, parameter table), every parameter applied, then the startup bank or else
 // the factory bank (program 0 selected and applied). The module's entry function fills the empty
 // slots afterwards. Every hook runs under the instance lock.
 class ZR4400 : public Synth
@@ -45,7 +44,7 @@ public:
     // Reads a tagged state, or a bare list of doubles when the tag is missing (caller holds the lock).
     int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override;
 
-    Engine& GetEngine() { return mEngine; }
+    Engine& GetEngine() { return mCore.GetEngine(); }
 
 private:
     // The startup bank, tried first here; when it fails it is forgotten for this instance and
@@ -71,8 +70,7 @@ private:
         ZR4400& mPlug;
     };
 
-    Engine mEngine;
-    ParamApplier mApplier{mEngine, *this};
+    InstrumentCore mCore{*this};
     EngineLink mEngineLink{*this};
 };
 

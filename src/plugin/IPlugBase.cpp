@@ -30,7 +30,7 @@ void ResizeScratch(std::vector<ChannelRecord>& channels, int frames)
 IPlugBase::IPlugBase(int nParams, std::string_view channelIOText, int nPresets, std::string_view effectName,
                      std::string_view productName, std::string_view vendorName, int32_t version,
                      int32_t uniqueId, int latency, bool doesMidi, bool doesStateChunks, bool isInstrument)
-    : mParams(static_cast<size_t>(std::max(nParams, 0))),
+    : ParamStore(nParams),
       mPresets(static_cast<size_t>(std::max(nPresets, 0))), mEffectName(BoundedIdentity(effectName)),
       mProductName(BoundedIdentity(productName)), mVendorName(BoundedIdentity(vendorName)),
       mUniqueId(uniqueId), mVersion(version), mDoesMidi(doesMidi), mDoesStateChunks(doesStateChunks),
@@ -142,7 +142,7 @@ void IPlugBase::ApplyLoadedParams()
     Lock lock(mMutex);
     for (int i = 0; i < NParams(); ++i)
     {
-        CommitParamChange(i, mParams[static_cast<size_t>(i)].GetNormalized(), ParamSource::Program);
+        CommitParamChange(i, GetParam(i)->GetNormalized(), ParamSource::Program);
     }
 }
 
@@ -155,7 +155,7 @@ void IPlugBase::CommitParamChange(int index, double normalized, ParamSource sour
     }
     if (TellsEditor(source) && mEditor)
     {
-        mEditor->PushParamToControls(index, mParams[static_cast<size_t>(index)].GetNormalized(), true);
+        mEditor->PushParamToControls(index, GetParam(index)->GetNormalized(), true);
     }
 }
 
@@ -168,7 +168,7 @@ void IPlugBase::AttachEditor(std::unique_ptr<IEditorLink> editor)
     }
     for (int i = 0; i < NParams(); ++i)
     {
-        editor->PushParamToControls(i, mParams[static_cast<size_t>(i)].GetNormalized(), true);
+        editor->PushParamToControls(i, GetParam(i)->GetNormalized(), true);
     }
     editor->PrepareDraw();
     mEditor = std::move(editor);
@@ -182,7 +182,7 @@ void IPlugBase::RefreshParamControls()
     }
     for (int i = 0; i < NParams(); ++i)
     {
-        mEditor->PushParamToControls(i, mParams[static_cast<size_t>(i)].Value(), false);
+        mEditor->PushParamToControls(i, GetParam(i)->Value(), false);
     }
 }
 
@@ -206,16 +206,6 @@ void IPlugBase::ApplyBlockSize(int frames)
     ResizeScratch(mOutChannels, frames);
 }
 
-IParameter* IPlugBase::GetParam(int index)
-{
-    return index >= 0 && index < NParams() ? &mParams[static_cast<size_t>(index)] : nullptr;
-}
-
-const IParameter* IPlugBase::GetParam(int index) const
-{
-    return index >= 0 && index < NParams() ? &mParams[static_cast<size_t>(index)] : nullptr;
-}
-
 void IPlugBase::AllParamsChanged()
 {
     for (int i = 0; i < NParams(); ++i)
@@ -229,7 +219,7 @@ void IPlugBase::NotifyHostAllParams()
     Lock lock(mMutex);
     for (int i = 0; i < NParams(); ++i)
     {
-        NotifyHostParamChange(i, mParams[static_cast<size_t>(i)].GetNormalized());
+        NotifyHostParamChange(i, GetParam(i)->GetNormalized());
     }
 }
 
@@ -250,20 +240,17 @@ int IPlugBase::UnserializeParams(const ChunkBuffer& chunk, int pos)
 
 void IPlugBase::WriteParamValues(ChunkBuffer& chunk) const
 {
-    for (const IParameter& param : mParams)
+    for (int i = 0; i < NParams(); ++i)
     {
-        chunk.PutDouble(param.Value());
+        chunk.PutDouble(GetParam(i)->Value());
     }
 }
 
 int IPlugBase::ReadParamValues(const ChunkBuffer& chunk, int pos)
 {
-    for (IParameter& param : mParams)
+    for (int i = 0; i < NParams() && pos >= 0; ++i)
     {
-        if (pos < 0)
-        {
-            break;
-        }
+        IParameter& param = *GetParam(i);
         double value = 0.0;
         pos = chunk.GetDouble(&value, pos);
         param.Set(std::isfinite(value) ? value : param.Default());

@@ -8,6 +8,7 @@
 #include "plugin/IEditorLink.h"
 #include "plugin/IParameter.h"
 #include "plugin/ParamSource.h"
+#include "plugin/ParamStore.h"
 #include "plugin/PresetEntry.h"
 
 #include <cstdint>
@@ -42,7 +43,7 @@ struct ChannelRecord
 // versions of SetUp, ParamChanged and SetActive. The program operations (SelectPreset,
 // ModifyCurrentPreset, FillEmptyPresets, SerializePresets, UnserializePresets) and
 // UnserializeProgramState expect their caller to hold it.
-class IPlugBase
+class IPlugBase : public ParamStore
 {
 public:
     static constexpr int32_t kChunkMagic = 0x70666674; // bytes "tffp"
@@ -69,7 +70,7 @@ public:
     virtual void SetUp();
     // Parameter index changed its value (any thread that changed it, including the audio thread
     // for MIDI-mapped controllers; called only with valid indexes).
-    virtual void ParamChanged(int index);
+    void ParamChanged(int index) override;
     // Renders frames samples (audio thread, lock held by the caller). The base copies input i to
     // output i and clears the outputs without an input.
     virtual void ProcessAudio(double** inputs, double** outputs, int frames);
@@ -146,10 +147,7 @@ public:
     virtual void ApplyBlockSize(int frames);
 
     // ---- Parameters ---------------------------------------------------------------------------
-    int NParams() const { return static_cast<int>(mParams.size()); }
-    // nullptr for an index out of range.
-    IParameter* GetParam(int index);
-    const IParameter* GetParam(int index) const;
+    // The parameters themselves: ParamStore (NParams, GetParam).
     // The one way a parameter changes (takes the lock; any thread). The value is sanitised (NaN
     // counts as 0, then it is limited to the range: 0..1 for a normalised position, min..max for
     // a value), stored, applied by ParamChanged, then those that the source names are told: the
@@ -235,7 +233,6 @@ private:
     // Empties the slot's chunk and writes the current state into it.
     bool StoreCurrentState(PresetEntry& slot);
 
-    std::vector<IParameter> mParams;
     std::vector<PresetEntry> mPresets;
     int mCurrentPreset = 0;
     std::string mEffectName;
