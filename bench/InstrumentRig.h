@@ -20,7 +20,10 @@ public:
     }
 
     // Sets a parameter's plain value and applies it, as a program load does.
-    void SetValue(int index, double value) { instrument_.ChangeParamValue(index, value, ParamSource::Program); }
+    void SetValue(int index, double value)
+    {
+        instrument_.ChangeParamValue(index, value, ParamSource::Program);
+    }
     // The same block parameter in all three blocks.
     void SetBlockValue(int position, double value)
     {

@@ -79,7 +79,8 @@ public:
     void PresetsChanged() override { ++presetsChanged; }
     bool SerializeProgramState(ChunkBuffer& chunk) override
     {
-        return mFormat == Format::Tagged ? HeadlessInstrument::SerializeProgramState(chunk) : SerializeParams(chunk);
+        return mFormat == Format::Tagged ? HeadlessInstrument::SerializeProgramState(chunk)
+                                         : SerializeParams(chunk);
     }
     int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override
     {
