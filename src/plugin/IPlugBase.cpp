@@ -30,11 +30,11 @@ void ResizeScratch(std::vector<ChannelRecord>& channels, int frames)
 IPlugBase::IPlugBase(int nParams, std::string_view channelIOText, int nPresets, std::string_view effectName,
                      std::string_view productName, std::string_view vendorName, int32_t version,
                      int32_t uniqueId, int latency, bool doesMidi, bool doesStateChunks, bool isInstrument)
-    : ParamStore(nParams),
-      mPresets(static_cast<size_t>(std::max(nPresets, 0))), mEffectName(BoundedIdentity(effectName)),
-      mProductName(BoundedIdentity(productName)), mVendorName(BoundedIdentity(vendorName)),
-      mUniqueId(uniqueId), mVersion(version), mDoesMidi(doesMidi), mDoesStateChunks(doesStateChunks),
-      mIsInstrument(isInstrument), mLatency(latency), mChannelIO(ParseChannelIO(channelIOText))
+    : ParamStore(nParams), mPresets(static_cast<size_t>(std::max(nPresets, 0))),
+      mEffectName(BoundedIdentity(effectName)), mProductName(BoundedIdentity(productName)),
+      mVendorName(BoundedIdentity(vendorName)), mUniqueId(uniqueId), mVersion(version), mDoesMidi(doesMidi),
+      mDoesStateChunks(doesStateChunks), mIsInstrument(isInstrument), mLatency(latency),
+      mChannelIO(ParseChannelIO(channelIOText))
 {
     for (PresetEntry& slot : mPresets)
     {
