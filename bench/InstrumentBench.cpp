@@ -2,8 +2,8 @@
 // has them: held chords, the idle instrument and a release tail.
 #include "BenchCounters.h"
 #include "BenchKernels.h"
-#include "InstrumentRig.h"
-#include "ModulationPatch.h"
+#include "support/InstrumentRig.h"
+#include "support/ModulationPatch.h"
 
 #include <memory>
 

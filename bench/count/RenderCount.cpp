@@ -8,8 +8,8 @@
 // It also prints the memory of one engine: sizeof(Engine) and the heap it holds after set-up at the
 // given rate and block size (the first engine of a process also builds the process-wide wave
 // tables; that part is printed apart).
-#include "../InstrumentRig.h"
-#include "../ModulationPatch.h"
+#include "support/InstrumentRig.h"
+#include "support/ModulationPatch.h"
 
 #include <charconv>
 #include <cstdio>

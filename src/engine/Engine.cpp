@@ -182,7 +182,7 @@ void Engine::HandleController(int controller, int value)
     if (!host_) return;
     const int parameter = host_->MappedParameter(controller);
     if (parameter >= 0 && host_->NormalizedValue(parameter) != normalized)
-        host_->SetParamFromEditor(parameter, normalized);
+        host_->ChangeParamFromController(parameter, normalized);
 }
 
 void Engine::RunTick()

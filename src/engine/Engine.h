@@ -1,16 +1,16 @@
 #pragma once
 
+#include "common/HostTimeInfo.h"
+#include "common/MidiMessage.h"
 #include "engine/ControlTick.h"
 #include "engine/CutoffTable.h"
 #include "engine/EngineHost.h"
 #include "engine/ExternalInputs.h"
 #include "engine/IncrementTable.h"
 #include "engine/Keyboard.h"
-#include "engine/MidiMessage.h"
 #include "engine/MidiQueue.h"
 #include "engine/PitchTables.h"
 #include "engine/SynthBlock.h"
-#include "modulation/HostTimeInfo.h"
 #include "modulation/Modulation.h"
 #include "modulation/PatchSources.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/MidiMessage.h"
+#include "common/MidiMessage.h"
 
 namespace zr
 {
@@ -27,9 +27,9 @@ public:
     // Parameter index 0..228 mapped to the controller, or -1.
     virtual int MappedParameter(int controller) const = 0;
     virtual double NormalizedValue(int parameter) const = 0;
-    // Sets the parameter from a normalised value, informs the host and the editor, and runs the
-    // parameter-change handler.
-    virtual void SetParamFromEditor(int parameter, double normalized) = 0;
+    // Sets the parameter from a normalised value, runs the parameter-change handler, and informs
+    // the host and the editor.
+    virtual void ChangeParamFromController(int parameter, double normalized) = 0;
 };
 
 } // namespace zr

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/MidiMessage.h"
+#include "common/MidiMessage.h"
 
 #include <memory>
 

@@ -1,5 +1,7 @@
 #include "engine/SynthBlock.h"
 
+#include "common/Sanitize.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -176,7 +178,7 @@ void SynthBlock::ReleaseAll()
 
 void SynthBlock::SetCutoff(double value)
 {
-    const double target = std::sqrt(std::clamp(std::isnan(value) ? 0.0 : value, 0.0, 1.0));
+    const double target = std::sqrt(NanAsZeroClamped(value, 0.0, 1.0));
     glideTarget_ = target;
     glideCount_ = kGlideTicks;
     glideStep_ = (target - glidePosition_) / kGlideTicks;

@@ -4,7 +4,7 @@
 #include "instrument/ParamRows.h"
 #include "modulation/LagFilter.h"
 #include "modulation/PatchSources.h"
-#include "plugin/IPlugBase.h"
+#include "plugin/ParamStore.h"
 
 namespace zr
 {
@@ -94,7 +94,7 @@ void Mg1Wave(ParamApplier&, SynthBlock& block, int, double v)
 void Mg1Freq(ParamApplier& applier, SynthBlock& block, int b, double v)
 {
     applier.SetMg1Freq(b, v);
-    const IParameter* param = applier.Plug().GetParam(Param::BlockParamIndex(b, Param::kMg1Freq));
+    const IParameter* param = applier.Params().GetParam(Param::BlockParamIndex(b, Param::kMg1Freq));
     block.Modulation().SetMg1Frequency(v, param ? param->GetNormalized(v) : 0.0);
 }
 // Restores MG1's free-running period from the kept frequency after host sync or frequency

@@ -2,7 +2,7 @@
 
 #include "instrument/ModulationParamRows.h"
 
-#include "plugin/IPlugBase.h"
+#include "plugin/ParamStore.h"
 
 namespace zr
 {
@@ -31,14 +31,14 @@ std::array<double, Engine::kBlocks> KeptDefaults()
 }
 } // namespace
 
-ParamApplier::ParamApplier(Engine& engine, IPlugBase& plug)
-    : engine_(engine), plug_(plug), rows_(Rows()), mg1Freq_(KeptDefaults()), mg2Freq_(KeptDefaults())
+ParamApplier::ParamApplier(Engine& engine, ParamStore& params)
+    : engine_(engine), params_(params), rows_(Rows()), mg1Freq_(KeptDefaults()), mg2Freq_(KeptDefaults())
 {
 }
 
 void ParamApplier::Apply(int index)
 {
-    const IParameter* param = plug_.GetParam(index);
+    const IParameter* param = params_.GetParam(index);
     if (!param || index >= Param::kNumParams) return;
     const double value = param->Value();
     if (Param::IsBlockParam(index))
@@ -60,10 +60,10 @@ void ParamApplier::ApplyBlock(int block, int position, double value)
 
 void ParamApplier::Reapply(int index, double keptValue)
 {
-    IParameter* param = plug_.GetParam(index);
+    IParameter* param = params_.GetParam(index);
     if (!param) return;
     param->Set(keptValue);
-    plug_.ParamChanged(index);
+    params_.ParamChanged(index);
 }
 
 double ParamApplier::Mg1Freq(int block) const

@@ -8,7 +8,7 @@
 namespace zr
 {
 
-class IPlugBase;
+class ParamStore;
 
 // Carries parameter values into the engine: the block step (with the voice step for the 64
 // voices of the block), "Use Hold" for all blocks, and the global step, all read from the row
@@ -19,7 +19,7 @@ class ParamApplier
 public:
     static constexpr double kDefaultKeptFrequency = 0.2; // Hz, "MG1 Freq", "MG2 Freq", "S/H Freq"
 
-    ParamApplier(Engine& engine, IPlugBase& plug);
+    ParamApplier(Engine& engine, ParamStore& params);
     ParamApplier(const ParamApplier&) = delete;
     ParamApplier& operator=(const ParamApplier&) = delete;
 
@@ -27,7 +27,7 @@ public:
     void Apply(int index);
 
     // Sets parameter index to keptValue (limited to its range, host and editor not informed) and
-    // runs the plug-in's ParamChanged for it, which re-enters Apply.
+    // runs the store's ParamChanged for it, which re-enters Apply.
     void Reapply(int index, double keptValue);
 
     // Frequencies kept outside the parameter table so that they can be re-applied. Block numbers
@@ -40,14 +40,14 @@ public:
     void SetShFreq(double hz) { shFreq_ = hz; }
 
     Engine& GetEngine() { return engine_; }
-    IPlugBase& Plug() { return plug_; }
+    ParamStore& Params() { return params_; }
 
 private:
     static bool ValidBlock(int block) { return block >= 0 && block < Engine::kBlocks; }
     void ApplyBlock(int block, int position, double value);
 
     Engine& engine_;
-    IPlugBase& plug_;
+    ParamStore& params_;
     const ParamRows& rows_;
     std::array<double, Engine::kBlocks> mg1Freq_;
     std::array<double, Engine::kBlocks> mg2Freq_;

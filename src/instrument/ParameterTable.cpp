@@ -1,7 +1,7 @@
 #include "instrument/ParameterTable.h"
 
 #include "instrument/ParameterTexts.h"
-#include "plugin/IPlugBase.h"
+#include "plugin/ParamStore.h"
 
 #include <array>
 #include <span>
@@ -29,7 +29,7 @@ constexpr std::array kNoteNames = {"C"sv,  "C#"sv, "D"sv,  "D#"sv, "E"sv,  "F"sv
 class TableBuilder
 {
 public:
-    explicit TableBuilder(IPlugBase& plug) : mPlug(plug) {}
+    explicit TableBuilder(ParamStore& plug) : mPlug(plug) {}
 
     void Double(std::string_view name, double defaultValue, double min, double max, double step,
                 double shape = 1.0, std::string_view label = "")
@@ -71,7 +71,7 @@ public:
 private:
     IParameter* Next() { return mPlug.GetParam(mIndex++); }
 
-    IPlugBase& mPlug;
+    ParamStore& mPlug;
     int mIndex = 0;
 };
 
@@ -180,7 +180,7 @@ void DefineGlobals(TableBuilder& t)
 }
 } // namespace
 
-void DefineParameterTable(IPlugBase& plug)
+void DefineParameterTable(ParamStore& plug)
 {
     TableBuilder builder(plug);
     for (int block = 0; block < Param::kNumBlocks; ++block)

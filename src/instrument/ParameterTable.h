@@ -3,7 +3,7 @@
 namespace zr
 {
 
-class IPlugBase;
+class ParamStore;
 
 // Parameter numbers of the instrument. Indices 0 .. 182 are three runs of kNumBlockParams, one per
 // block (A, B, C); block b's parameter j has index BlockParamIndex(b, j). Indices 183 .. 228 are
@@ -155,6 +155,6 @@ static_assert(BlockParamIndex(2, kEmORel) == 182);
 
 // Defines all parameters of the instrument, in index order, on plug's parameter records (which
 // must number at least Param::kNumParams; records beyond the table are left alone).
-void DefineParameterTable(IPlugBase& plug);
+void DefineParameterTable(ParamStore& plug);
 
 } // namespace zr

@@ -18,8 +18,7 @@ ZR4400::ZR4400(vst::AudioMasterCallback hostCallback)
     : Synth(hostCallback, Param::kNumParams, kChannelIO, kNumPresets, kEffectName, kProductName, kVendorName,
             kVersion, kUniqueId, 0, true, true, true)
 {
-    mEngine.SetHost(&mEngineLink);
-    DefineParameterTable(*this);
+    GetEngine().SetHost(&mEngineLink);
     AllParamsChanged();
     LoadFirstBank();
 }
@@ -49,14 +48,14 @@ void ZR4400::SetUp()
 {
     ScopedLock lock(Mutex());
     Synth::SetUp();
-    mEngine.SetUp(GetSampleRate(), GetBlockSize());
+    GetEngine().SetUp(GetSampleRate(), GetBlockSize());
 }
 
 void ZR4400::ParamChanged(int index)
 {
     ScopedLock lock(Mutex());
     Synth::ParamChanged(index);
-    mApplier.Apply(index);
+    mCore.Apply(index);
 }
 
 void ZR4400::ProcessAudio(double** inputs, double** outputs, int frames)
@@ -67,18 +66,18 @@ void ZR4400::ProcessAudio(double** inputs, double** outputs, int frames)
         // What the host does not report keeps the defaults: 120 bpm, 4/4, unknown positions, stopped.
         HostTimeInfo time;
         GetHostTime(time);
-        mEngine.ProcessAudio(outputs[0], outputs[1], frames, time);
+        GetEngine().ProcessAudio(outputs[0], outputs[1], frames, time);
     }
 }
 
 void ZR4400::HandleMidi(const MidiMessage& message)
 {
-    mEngine.HandleMidi(message);
+    GetEngine().HandleMidi(message);
 }
 
 void ZR4400::AllNotesOff()
 {
-    mEngine.AllNotesOff();
+    GetEngine().AllNotesOff();
 }
 
 bool ZR4400::SerializeProgramState(ChunkBuffer& chunk)
@@ -89,7 +88,7 @@ bool ZR4400::SerializeProgramState(ChunkBuffer& chunk)
 int ZR4400::UnserializeProgramState(const ChunkBuffer& chunk, int pos)
 {
     pos = ProgramState::Unserialize(*this, chunk, pos);
-    mEngine.LandCutoffGlidesWhenSilent();
+    mCore.ProgramLoaded();
     return pos;
 }
 
@@ -97,7 +96,7 @@ void ZR4400::InitProgram()
 {
     ScopedLock lock(Mutex());
     Synth::InitProgram();
-    mEngine.LandCutoffGlidesWhenSilent();
+    mCore.ProgramLoaded();
 }
 
 int ZR4400::EngineLink::MappedParameter(int controller) const
@@ -112,16 +111,9 @@ double ZR4400::EngineLink::NormalizedValue(int parameter) const
     return param ? param->GetNormalized() : 0.0;
 }
 
-void ZR4400::EngineLink::SetParamFromEditor(int parameter, double normalized)
+void ZR4400::EngineLink::ChangeParamFromController(int parameter, double normalized)
 {
-    mPlug.SetParamFromEditor(parameter, normalized);
-    if (IEditorLink* editor = mPlug.GetEditor())
-    {
-        if (const IParameter* param = mPlug.GetParam(parameter))
-        {
-            editor->PushParamToControls(parameter, param->GetNormalized(), true);
-        }
-    }
+    mPlug.ChangeParam(parameter, normalized, ParamSource::Controller);
 }
 
 } // namespace zr

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "engine/Engine.h"
 #include "engine/EngineHost.h"
-#include "instrument/ParamApplier.h"
+#include "instrument/InstrumentCore.h"
 #include "plugin/Synth.h"
 
 namespace zr
@@ -10,7 +9,7 @@ namespace zr
 
 // The instrument: the plug-in frame around one sound engine, with the parameter table and the
 // program state of this instrument. Construction order: plug-in base and VST2 adapter, synth base
-// (configuration), engine, parameter table, every parameter applied, then the startup bank or else
+// (configuration), the core (engine, parameter table), every parameter applied, then the startup bank or else
 // the factory bank (program 0 selected and applied). The module's entry function fills the empty
 // slots afterwards. Every hook runs under the instance lock.
 class ZR4400 : public Synth
@@ -48,10 +47,8 @@ public:
     int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override;
     // The defaults in every parameter, then the cutoff glides as after a load.
     void InitProgram() override;
-    // The editor follows program changes (lock held).
-    void PresetsChanged() override { RefreshParamControls(); }
 
-    Engine& GetEngine() { return mEngine; }
+    Engine& GetEngine() { return mCore.GetEngine(); }
 
 private:
     // The startup bank, tried first here; when it fails it is forgotten for this instance and
@@ -71,14 +68,13 @@ private:
         void LoadProgram(int program) override { mPlug.SelectPreset(program); }
         int MappedParameter(int controller) const override;
         double NormalizedValue(int parameter) const override;
-        void SetParamFromEditor(int parameter, double normalized) override;
+        void ChangeParamFromController(int parameter, double normalized) override;
 
     private:
         ZR4400& mPlug;
     };
 
-    Engine mEngine;
-    ParamApplier mApplier{mEngine, *this};
+    InstrumentCore mCore{*this};
     EngineLink mEngineLink{*this};
 };
 

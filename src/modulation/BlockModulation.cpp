@@ -1,5 +1,7 @@
 #include "modulation/BlockModulation.h"
 
+#include "common/Sanitize.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -44,7 +46,7 @@ void BlockModulation::SetMg2Frequency(double hz)
 void BlockModulation::ModulateMg1Frequency()
 {
     double y = kMg1FreqSourceShift * *mg1FreqSource + mg1FreqNorm;
-    y = std::isnan(y) ? 0.0 : std::clamp(y, 0.0, 1.0);
+    y = NanAsZeroClamped(y, 0.0, 1.0);
     const double y3 = y * y * y;
     mg1.SetPeriod(Steps(sampleRate / (y3 * y3 * kMg1SpanHz + kMg1MinHz)));
 }

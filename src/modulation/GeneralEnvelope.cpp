@@ -1,5 +1,7 @@
 #include "modulation/GeneralEnvelope.h"
 
+#include "common/Sanitize.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -11,7 +13,7 @@ namespace
 {
 double TimePosition(double u)
 {
-    return std::isnan(u) ? 0.0 : std::clamp(u, 0.0, 1.0);
+    return NanAsZeroClamped(u, 0.0, 1.0);
 }
 } // namespace
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modulation/HostTimeInfo.h"
+#include "common/HostTimeInfo.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,7 @@
 #include "modulation/LagFilter.h"
 
+#include "common/Sanitize.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -23,7 +25,7 @@ double LagFilter::CornerOfPosition(double v)
 
 void LagFilter::SetCorner(double hz)
 {
-    corner = std::isnan(hz) ? 0.0 : std::clamp(hz, 0.0, kMaxCorner);
+    corner = NanAsZeroClamped(hz, 0.0, kMaxCorner);
     const double w = corner * omegaPerHz;
     const double c = std::cos(w);
     const double alpha = std::sin(w) / std::numbers::sqrt2;

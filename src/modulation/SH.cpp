@@ -1,5 +1,7 @@
 #include "modulation/SH.h"
 
+#include "common/Sanitize.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -32,7 +34,7 @@ int SH::SyncedPeriod(double x) const
 {
     // The input is limited to the -1..+1 range the factor is defined for: an overshooting or
     // runaway source (a lag at corner 0 keeps extrapolating) must not overflow the period.
-    const double limited = std::isnan(x) ? 0.0 : std::clamp(x, -1.0, 1.0);
+    const double limited = NanAsZeroClamped(x, -1.0, 1.0);
     const double length = ((limited + 1.0) * 0.5 + kSyncMinFactor) * cycle.BasePeriod();
     return static_cast<int>(std::clamp(length, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }

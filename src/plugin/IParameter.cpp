@@ -1,5 +1,7 @@
 #include "plugin/IParameter.h"
 
+#include "common/Sanitize.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -30,7 +32,7 @@ int32_t TruncateToInt32(double value)
 
 double SanitizedUnit(double x)
 {
-    return std::isnan(x) ? 0.0 : std::clamp(x, 0.0, 1.0);
+    return NanAsZeroClamped(x, 0.0, 1.0);
 }
 
 int CountDecimals(double step)

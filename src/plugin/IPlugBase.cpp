@@ -1,5 +1,7 @@
 #include "plugin/IPlugBase.h"
 
+#include "common/Sanitize.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -23,22 +25,16 @@ void ResizeScratch(std::vector<ChannelRecord>& channels, int frames)
         channel.data = channel.scratch.data();
     }
 }
-
-// NaN counts as 0; the result lies in 0..1.
-double SanitizedNormalized(double x)
-{
-    return std::isnan(x) ? 0.0 : std::clamp(x, 0.0, 1.0);
-}
 } // namespace
 
 IPlugBase::IPlugBase(int nParams, std::string_view channelIOText, int nPresets, std::string_view effectName,
                      std::string_view productName, std::string_view vendorName, int32_t version,
                      int32_t uniqueId, int latency, bool doesMidi, bool doesStateChunks, bool isInstrument)
-    : mParams(static_cast<size_t>(std::max(nParams, 0))),
-      mPresets(static_cast<size_t>(std::max(nPresets, 0))), mEffectName(BoundedIdentity(effectName)),
-      mProductName(BoundedIdentity(productName)), mVendorName(BoundedIdentity(vendorName)),
-      mUniqueId(uniqueId), mVersion(version), mDoesMidi(doesMidi), mDoesStateChunks(doesStateChunks),
-      mIsInstrument(isInstrument), mLatency(latency), mChannelIO(ParseChannelIO(channelIOText))
+    : ParamStore(nParams), mPresets(static_cast<size_t>(std::max(nPresets, 0))),
+      mEffectName(BoundedIdentity(effectName)), mProductName(BoundedIdentity(productName)),
+      mVendorName(BoundedIdentity(vendorName)), mUniqueId(uniqueId), mVersion(version), mDoesMidi(doesMidi),
+      mDoesStateChunks(doesStateChunks), mIsInstrument(isInstrument), mLatency(latency),
+      mChannelIO(ParseChannelIO(channelIOText))
 {
     for (PresetEntry& slot : mPresets)
     {
@@ -113,16 +109,54 @@ bool IPlugBase::GetNoteName(int note, std::string& text)
 
 void IPlugBase::SetParamFromEditor(int index, double normalized)
 {
+    ChangeParam(index, normalized, ParamSource::Editor);
+}
+
+void IPlugBase::ChangeParam(int index, double normalized, ParamSource source)
+{
     Lock lock(mMutex);
     IParameter* param = GetParam(index);
     if (!param)
     {
         return;
     }
-    const double x = SanitizedNormalized(normalized);
+    const double x = NanAsZeroClamped(normalized, 0.0, 1.0);
     param->SetFromNormalized(x);
-    NotifyHostParamChange(index, x);
+    CommitParamChange(index, x, source);
+}
+
+void IPlugBase::ChangeParamValue(int index, double value, ParamSource source)
+{
+    Lock lock(mMutex);
+    IParameter* param = GetParam(index);
+    if (!param)
+    {
+        return;
+    }
+    param->Set(NanAsZeroClamped(value, param->Min(), param->Max()));
+    CommitParamChange(index, param->GetNormalized(), source);
+}
+
+void IPlugBase::ApplyLoadedParams()
+{
+    Lock lock(mMutex);
+    for (int i = 0; i < NParams(); ++i)
+    {
+        CommitParamChange(i, GetParam(i)->GetNormalized(), ParamSource::Program);
+    }
+}
+
+void IPlugBase::CommitParamChange(int index, double normalized, ParamSource source)
+{
     ParamChanged(index);
+    if (TellsHost(source))
+    {
+        NotifyHostParamChange(index, normalized);
+    }
+    if (TellsEditor(source) && mEditor)
+    {
+        mEditor->PushParamToControls(index, GetParam(index)->GetNormalized(), true);
+    }
 }
 
 void IPlugBase::AttachEditor(std::unique_ptr<IEditorLink> editor)
@@ -134,7 +168,7 @@ void IPlugBase::AttachEditor(std::unique_ptr<IEditorLink> editor)
     }
     for (int i = 0; i < NParams(); ++i)
     {
-        editor->PushParamToControls(i, mParams[static_cast<size_t>(i)].GetNormalized(), true);
+        editor->PushParamToControls(i, GetParam(i)->GetNormalized(), true);
     }
     editor->PrepareDraw();
     mEditor = std::move(editor);
@@ -148,7 +182,7 @@ void IPlugBase::RefreshParamControls()
     }
     for (int i = 0; i < NParams(); ++i)
     {
-        mEditor->PushParamToControls(i, mParams[static_cast<size_t>(i)].Value(), false);
+        mEditor->PushParamToControls(i, GetParam(i)->Value(), false);
     }
 }
 
@@ -172,16 +206,6 @@ void IPlugBase::ApplyBlockSize(int frames)
     ResizeScratch(mOutChannels, frames);
 }
 
-IParameter* IPlugBase::GetParam(int index)
-{
-    return index >= 0 && index < NParams() ? &mParams[static_cast<size_t>(index)] : nullptr;
-}
-
-const IParameter* IPlugBase::GetParam(int index) const
-{
-    return index >= 0 && index < NParams() ? &mParams[static_cast<size_t>(index)] : nullptr;
-}
-
 void IPlugBase::AllParamsChanged()
 {
     for (int i = 0; i < NParams(); ++i)
@@ -195,7 +219,7 @@ void IPlugBase::NotifyHostAllParams()
     Lock lock(mMutex);
     for (int i = 0; i < NParams(); ++i)
     {
-        NotifyHostParamChange(i, mParams[static_cast<size_t>(i)].GetNormalized());
+        NotifyHostParamChange(i, GetParam(i)->GetNormalized());
     }
 }
 
@@ -210,26 +234,23 @@ int IPlugBase::UnserializeParams(const ChunkBuffer& chunk, int pos)
 {
     Lock lock(mMutex);
     pos = ReadParamValues(chunk, pos);
-    AllParamsChanged();
+    ApplyLoadedParams();
     return pos;
 }
 
 void IPlugBase::WriteParamValues(ChunkBuffer& chunk) const
 {
-    for (const IParameter& param : mParams)
+    for (int i = 0; i < NParams(); ++i)
     {
-        chunk.PutDouble(param.Value());
+        chunk.PutDouble(GetParam(i)->Value());
     }
 }
 
 int IPlugBase::ReadParamValues(const ChunkBuffer& chunk, int pos)
 {
-    for (IParameter& param : mParams)
+    for (int i = 0; i < NParams() && pos >= 0; ++i)
     {
-        if (pos < 0)
-        {
-            break;
-        }
+        IParameter& param = *GetParam(i);
         double value = 0.0;
         pos = chunk.GetDouble(&value, pos);
         param.Set(std::isfinite(value) ? value : param.Default());
@@ -284,7 +305,6 @@ bool IPlugBase::SelectPreset(int index)
     {
         mCurrentPreset = index;
         PresetsChanged();
-        RefreshParamControls();
     }
     return ok;
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "common/HostTimeInfo.h"
+#include "common/MidiMessage.h"
+#include "common/SysExMessage.h"
 #include "plugin/ChannelIO.h"
 #include "plugin/ChunkBuffer.h"
-#include "modulation/HostTimeInfo.h"
 #include "plugin/IEditorLink.h"
 #include "plugin/IParameter.h"
-#include "plugin/MidiMessage.h"
+#include "plugin/ParamSource.h"
+#include "plugin/ParamStore.h"
 #include "plugin/PresetEntry.h"
 
 #include <cstdint>
@@ -40,7 +43,7 @@ struct ChannelRecord
 // versions of SetUp, ParamChanged and SetActive. The program operations (SelectPreset,
 // ModifyCurrentPreset, FillEmptyPresets, SerializePresets, UnserializePresets) and
 // UnserializeProgramState expect their caller to hold it.
-class IPlugBase
+class IPlugBase : public ParamStore
 {
 public:
     static constexpr int32_t kChunkMagic = 0x70666674; // bytes "tffp"
@@ -67,7 +70,7 @@ public:
     virtual void SetUp();
     // Parameter index changed its value (any thread that changed it, including the audio thread
     // for MIDI-mapped controllers; called only with valid indexes).
-    virtual void ParamChanged(int index);
+    void ParamChanged(int index) override;
     // Renders frames samples (audio thread, lock held by the caller). The base copies input i to
     // output i and clears the outputs without an input.
     virtual void ProcessAudio(double** inputs, double** outputs, int frames);
@@ -95,8 +98,8 @@ public:
     }
     // End of IdentifyHostOnce (dispatcher thread).
     virtual void OnHostIdentified() {}
-    // A control of the editor moved (editor thread; takes the lock): the value from the
-    // normalised position, NotifyHostParamChange, then ParamChanged. Bad indexes do nothing.
+    // A control of the editor moved (editor thread; takes the lock): ChangeParam with the source
+    // Editor. Bad indexes do nothing.
     virtual void SetParamFromEditor(int index, double normalized);
 
     // ---- Host side, supplied by the host adapter ----------------------------------------------
@@ -144,10 +147,17 @@ public:
     virtual void ApplyBlockSize(int frames);
 
     // ---- Parameters ---------------------------------------------------------------------------
-    int NParams() const { return static_cast<int>(mParams.size()); }
-    // nullptr for an index out of range.
-    IParameter* GetParam(int index);
-    const IParameter* GetParam(int index) const;
+    // The parameters themselves: ParamStore (NParams, GetParam).
+    // The one way a parameter changes (takes the lock; any thread). The value is sanitised (NaN
+    // counts as 0, then it is limited to the range: 0..1 for a normalised position, min..max for
+    // a value), stored, applied by ParamChanged, then those that the source names are told: the
+    // host by NotifyHostParamChange with the sanitised position, the editor by its normalised
+    // stored value. Bad indexes do nothing.
+    void ChangeParam(int index, double normalized, ParamSource source);
+    void ChangeParamValue(int index, double value, ParamSource source);
+    // After a program load stored every value (ReadParamValues): each parameter in index order is
+    // applied and shown in the editor, as ChangeParam with the source Program does.
+    void ApplyLoadedParams();
     // ParamChanged for every index in order.
     void AllParamsChanged();
     // Takes the lock; NotifyHostParamChange with every normalised value, in index order.
@@ -216,12 +226,13 @@ protected:
 private:
     using Lock = std::lock_guard<std::recursive_mutex>;
 
+    // ParamChanged, then the host and the editor as source says.
+    void CommitParamChange(int index, double normalized, ParamSource source);
     // Number of slots whose name contains "user preset".
     int CountUserPresets() const;
     // Empties the slot's chunk and writes the current state into it.
     bool StoreCurrentState(PresetEntry& slot);
 
-    std::vector<IParameter> mParams;
     std::vector<PresetEntry> mPresets;
     int mCurrentPreset = 0;
     std::string mEffectName;

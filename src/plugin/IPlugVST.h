@@ -38,8 +38,7 @@ public:
     static constexpr std::intptr_t kTimeInfoRequest = vst::kVstPpqPosValid | vst::kVstTempoValid |
                                                       vst::kVstBarsValid | vst::kVstCyclePosValid |
                                                       vst::kVstTimeSigValid;
-    // Host kinds for which the channel layout is limited to stereo.
-    static constexpr int kStereoOnlyHosts[] = {15, 17, 18, 20};
+    // Channels kept for the hosts whose layout is limited to stereo (HostKinds).
     static constexpr int kStereoChannels = 2;
 
     IPlugVST(vst::AudioMasterCallback hostCallback, int nParams, std::string_view channelIOText, int nPresets,
@@ -108,6 +107,8 @@ private:
     std::intptr_t SetSpeakerArrangement(const vst::VstSpeakerArrangement* inputs,
                                         const vst::VstSpeakerArrangement* outputs);
     void ConnectChannels(bool input, int count);
+    // Both speaker arrangements from the channel counts (construction).
+    void InitSpeakerArrangements();
     std::intptr_t VendorSpecific(std::int32_t index, std::intptr_t value, void* ptr, float opt);
     std::intptr_t GetMidiKeyName(vst::MidiKeyName* key);
     std::intptr_t SetParamFromText(IParameter& param, int index, std::string_view text);

@@ -42,7 +42,7 @@ int ProgramState::Unserialize(IPlugBase& plug, const ChunkBuffer& chunk, int pos
         pos = chunk.GetString(&unusedName, pos + kTagBytes + kIndexBytes);
     }
     pos = plug.ReadParamValues(chunk, pos);
-    plug.AllParamsChanged();
+    plug.ApplyLoadedParams();
     return pos;
 }
 

@@ -59,15 +59,12 @@ bool Synth::LoadStartupBank()
 void Synth::InitProgram()
 {
     ScopedLock lock(Mutex());
-    // Each parameter changes as from the editor (the host hears of it, ParamChanged runs), but
+    // Each parameter changes as from the editor (ParamChanged runs, the host hears of it), but
     // takes its default exactly: the way through the normalised position would round some
     // defaults of shaped parameters.
     for (int i = 0; i < NParams(); ++i)
     {
-        IParameter* param = GetParam(i);
-        param->Set(param->Default());
-        NotifyHostParamChange(i, param->GetNormalized());
-        ParamChanged(i);
+        ChangeParamValue(i, GetParam(i)->Default(), ParamSource::Editor);
     }
     ModifyCurrentPreset(kInitProgramName);
     RefreshParamControls();
@@ -162,7 +159,6 @@ bool Synth::PasteProgram()
     // An invalid index gives "", which keeps the current name.
     const std::string name(GetPresetName(mCopiedProgram));
     ModifyCurrentPreset(name);
-    RefreshParamControls();
     NotifyHostAllParams();
     return true;
 }

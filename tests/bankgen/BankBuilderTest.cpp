@@ -1,5 +1,5 @@
 #include "bankgen/BankBuilder.h"
-#include "bankgen/BankPlug.h"
+#include "instrument/HeadlessInstrument.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ FactoryText::Result Programs(const std::string& first)
     return FactoryText::Parse(text);
 }
 
-std::vector<FactoryText::Error> Build(const std::string& first, BankPlug& plug)
+std::vector<FactoryText::Error> Build(const std::string& first, HeadlessInstrument& plug)
 {
     const FactoryText::Result text = Programs(first);
     EXPECT_TRUE(text.Ok());
@@ -30,7 +30,7 @@ std::vector<FactoryText::Error> Build(const std::string& first, BankPlug& plug)
 
 TEST(BankBuilderTest, EntriesReachTheirBlockByNameAndText)
 {
-    BankPlug plug;
+    HeadlessInstrument plug;
     ASSERT_TRUE(Build("A:Waveform = \"Triangle\"\nC:Cutoff = 0.25\nFinal = 0.5\n", plug).empty());
     EXPECT_EQ(plug.GetCurrentPresetIdx(), 0);
     EXPECT_EQ(plug.GetPresetName(0), "KEY: First");
@@ -58,7 +58,7 @@ TEST(BankBuilderTest, BadEntriesAreErrorsWithTheirLine)
     };
     for (const auto& [line, message] : cases)
     {
-        BankPlug plug;
+        HeadlessInstrument plug;
         const auto errors = Build(line + "\n", plug);
         ASSERT_EQ(errors.size(), 1u) << line;
         EXPECT_EQ(errors[0].line, 2) << line;
@@ -68,7 +68,7 @@ TEST(BankBuilderTest, BadEntriesAreErrorsWithTheirLine)
 
 TEST(BankBuilderTest, TheBankMustFillEverySlot)
 {
-    BankPlug plug;
+    HeadlessInstrument plug;
     const FactoryText::Result text = FactoryText::Parse("program One\nprogram Two\n");
     ASSERT_TRUE(text.Ok());
     const auto errors = BankBuilder::Build(text.programs, plug);

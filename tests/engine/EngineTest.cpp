@@ -35,7 +35,7 @@ public:
         return controller == mappedController ? mappedParameter : -1;
     }
     double NormalizedValue(int) const override { return parameterValue; }
-    void SetParamFromEditor(int, double normalized) override
+    void ChangeParamFromController(int, double normalized) override
     {
         parameterValue = normalized;
         ++parameterSets;

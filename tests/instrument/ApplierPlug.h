@@ -1,7 +1,5 @@
 #pragma once
 
-#include "engine/Engine.h"
-#include "instrument/ParamApplier.h"
 #include "plugin/TestPlug.h"
 
 #include <memory>
@@ -9,20 +7,13 @@
 namespace zr::test
 {
 
-// The test plug-in with an engine behind its parameter-change handler, as the instrument has.
+// The test plug-in, with its engine and parameter application at hand.
 class ApplierPlug : public TestPlug
 {
 public:
-    static constexpr double kRate = 44100.0;
-    static constexpr int kMaxBlock = 512;
+    static constexpr double kRate = kDefaultRate;
+    static constexpr int kMaxBlock = kDefaultMaxBlock;
 
-    ApplierPlug() : applier(engine, *this) { engine.SetUp(kRate, kMaxBlock); }
-
-    void ParamChanged(int index) override
-    {
-        TestPlug::ParamChanged(index);
-        applier.Apply(index);
-    }
     void RefreshParamControls() override
     {
         ++refreshes;
@@ -36,8 +27,8 @@ public:
         ParamChanged(index);
     }
 
-    Engine engine;
-    ParamApplier applier;
+    Engine& engine = GetEngine();
+    ParamApplier& applier = Applier();
     int refreshes = 0;
     bool lockHeldWhileRefreshing = false;
 };

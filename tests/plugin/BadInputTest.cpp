@@ -1,5 +1,7 @@
 #include "TestPlug.h"
 
+#include "plugin/ProgramState.h"
+
 #include <gtest/gtest.h>
 
 #include <random>

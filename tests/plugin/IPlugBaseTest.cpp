@@ -102,12 +102,12 @@ TEST(IPlugBase, OutOfRangeIndexesDoNothing)
     EXPECT_EQ(plug.presetsChanged, 0);
 }
 
-TEST(IPlugBase, SetParamFromEditorSetsNotifiesThenAppliesUnderTheLock)
+TEST(IPlugBase, SetParamFromEditorSetsAppliesThenNotifiesUnderTheLock)
 {
     TestPlug plug;
     plug.SetParamFromEditor(Param::kPbRange, 0.52);
     EXPECT_EQ(plug.GetParam(Param::kPbRange)->Value(), 1.0);
-    EXPECT_EQ(plug.events, (std::vector<std::pair<char, int>>{{'h', 186}, {'c', 186}}));
+    EXPECT_EQ(plug.events, (std::vector<std::pair<char, int>>{{'c', 186}, {'h', 186}}));
     ASSERT_EQ(plug.automated.size(), 1u);
     EXPECT_EQ(plug.automated[0].second, 0.52);
     EXPECT_TRUE(plug.lockHeldWhileNotifying);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "instrument/HeadlessInstrument.h"
 #include "instrument/ParameterTable.h"
-#include "plugin/IPlugBase.h"
-#include "plugin/ProgramState.h"
+#include "instrument/ZR4400.h"
 
 #include <cmath>
 #include <future>
@@ -27,13 +27,13 @@ inline bool HeldByThisThread(std::recursive_mutex& mutex)
                 .get();
 }
 
-// The plug-in base with the instrument's parameter table, recording what it tells the host.
-class TestPlug : public IPlugBase
+// The headless instrument, recording what it tells the host and what its handler is given.
+class TestPlug : public HeadlessInstrument
 {
 public:
-    static constexpr int kPresets = 64;
-    static constexpr int32_t kUniqueId = ('z' << 24) | ('r' << 16) | ('4' << 8) | '4';
-    static constexpr int32_t kVersion = 0x00010205;
+    static constexpr int kPresets = ZR4400::kNumPresets;
+    static constexpr int32_t kUniqueId = ZR4400::kUniqueId;
+    static constexpr int32_t kVersion = ZR4400::kVersion;
 
     enum class Format
     {
@@ -41,17 +41,19 @@ public:
         Tagged // the instrument's program state
     };
 
-    explicit TestPlug(Format format = Format::Tagged)
-        : IPlugBase(Param::kNumParams, "0-1 0-2", kPresets, "ZR-4400", "", "Zarnow Audio", kVersion,
-                    kUniqueId, 0, true, true, true),
-          mFormat(format)
-    {
-        DefineParameterTable(*this);
-    }
+    explicit TestPlug(Format format = Format::Tagged) : mFormat(format) {}
 
+    // Records the changes made from outside; kept values that the parameter application re-applies
+    // from inside the handler are not recorded.
     void ParamChanged(int index) override
     {
-        IPlugBase::ParamChanged(index);
+        const bool outer = mHandlerDepth++ == 0;
+        HeadlessInstrument::ParamChanged(index);
+        --mHandlerDepth;
+        if (!outer)
+        {
+            return;
+        }
         if (probeLockInParamChanged)
         {
             probeLockInParamChanged = false;
@@ -69,10 +71,6 @@ public:
         automated.emplace_back(index, normalized);
         events.emplace_back('h', index);
     }
-    void BeginParamEdit(int) override {}
-    void EndParamEdit(int) override {}
-    void NotifyHostProgramChange() override {}
-    bool GetHostTime(HostTimeInfo&) override { return false; }
     bool SendMidiToHost(const MidiMessage& message) override
     {
         sentMidi.push_back(message);
@@ -81,11 +79,12 @@ public:
     void PresetsChanged() override { ++presetsChanged; }
     bool SerializeProgramState(ChunkBuffer& chunk) override
     {
-        return mFormat == Format::Tagged ? ProgramState::Serialize(*this, chunk) : SerializeParams(chunk);
+        return mFormat == Format::Tagged ? HeadlessInstrument::SerializeProgramState(chunk)
+                                         : SerializeParams(chunk);
     }
     int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override
     {
-        return mFormat == Format::Tagged ? ProgramState::Unserialize(*this, chunk, pos)
+        return mFormat == Format::Tagged ? HeadlessInstrument::UnserializeProgramState(chunk, pos)
                                          : UnserializeParams(chunk, pos);
     }
 
@@ -133,4 +132,5 @@ public:
 
 private:
     Format mFormat;
+    int mHandlerDepth = 0;
 };

@@ -5,8 +5,8 @@
 // Every error is printed as <text file>:<line>: <message>; any error fails the build.
 
 #include "bankgen/BankBuilder.h"
-#include "bankgen/BankPlug.h"
 #include "bankgen/FactoryText.h"
+#include "instrument/HeadlessInstrument.h"
 #include "platform/FileAccess.h"
 #include "plugin/FactoryBank.h"
 #include "plugin/ProgramFiles.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv)
         PrintErrors(textPath, text.errors);
         return 1;
     }
-    zr::bankgen::BankPlug plug;
+    zr::HeadlessInstrument plug;
     const auto errors = zr::bankgen::BankBuilder::Build(text.programs, plug);
     if (!errors.empty())
     {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "engine/MidiMessage.h"
-
 #include <cstdint>
 
 namespace zr

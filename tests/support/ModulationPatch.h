@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InstrumentRig.h"
+#include "support/InstrumentRig.h"
 #include "modulation/PatchSources.h"
 
 namespace zr

@@ -1,7 +1,7 @@
 // What a moving pitch does to the wave-table level a voice reads: a vibrato around a level's lower
 // edge must not switch the top band on and off at every swing, and a bend across a level must not
 // tick. Measured on the instrument's output, with the parameters a musician would turn.
-#include "InstrumentRig.h"
+#include "support/InstrumentRig.h"
 
 #include "engine/IncrementTable.h"
 #include "engine/OscillatorBank.h"
@@ -28,8 +28,7 @@ void SetNormalized(InstrumentRig& rig, int position, double x)
     for (int b = 0; b < Param::kNumBlocks; ++b)
     {
         const int index = Param::BlockParamIndex(b, position);
-        rig.GetParam(index)->SetFromNormalized(x);
-        rig.ParamChanged(index);
+        rig.SetNormalized(index, x);
     }
 }
 

@@ -1,4 +1,4 @@
-// Golden tests: the engine's output for several patches, pinned to reference arrays in golden/.
+// Golden tests: the engine's output for several patches, pinned to reference arrays in this folder.
 // They guard every change to the render path that is meant to leave the sound alone (speed work):
 // a difference in any stored sample fails.
 //
@@ -10,11 +10,11 @@
 //
 // After an intended change of the sound, regenerate the references and review the diff:
 //   ZR_GOLDEN_REGENERATE=1 ctest --test-dir build -R Golden
-#include "InstrumentRig.h"
-#include "ModulationPatch.h"
 #include "engine/VoiceKernel.h"
 #include "modulation/HostClock.h"
 #include "modulation/NoiseGenerator.h"
+#include "support/InstrumentRig.h"
+#include "support/ModulationPatch.h"
 
 #include <gtest/gtest.h>
 
@@ -379,7 +379,7 @@ void PrintTo(const GoldenCase& c, std::ostream* os)
 std::string GoldenPath(const char* name)
 {
     const char* dir = std::getenv("ZR_TEST_DATA");
-    return std::string(dir ? dir : ".") + "/golden/" + name + ".txt";
+    return std::string(dir ? dir : ".") + "/" + name + ".txt";
 }
 
 bool Regenerating()
