@@ -138,10 +138,19 @@ TEST_F(HostileFilesTest, CorruptedStartupBankFallsBackToTheFactoryBankWithoutAMe
     const ChunkBuffer factory = Snapshot(plug);
     const ChunkBuffer bank = ProgramFiles::BankImage(plug, ZR4400::kVersion);
     std::vector<uint8_t> cut(bank.Data(), bank.Data() + bank.Size() / 2);
-    std::vector<uint8_t> wrongSize(bank.Data(), bank.Data() + bank.Size());
-    wrongSize[ProgramFiles::kBankChunkSizeOffset] ^= 0x7F;
+    // Cut as well, but with both size words telling the cut length: the bank itself is incomplete.
+    std::vector<uint8_t> cutWithSizes = cut;
+    const Bytes sizes = [&]
+    {
+        Bytes words;
+        PutBigEndian(words, static_cast<uint32_t>(cut.size()));
+        PutBigEndian(words, static_cast<uint32_t>(cut.size()) - ProgramFiles::kBankHeaderBytes);
+        return words;
+    }();
+    std::copy_n(sizes.begin(), 4, cutWithSizes.begin() + ProgramFiles::kByteSizeOffset);
+    std::copy_n(sizes.begin() + 4, 4, cutWithSizes.begin() + ProgramFiles::kBankChunkSizeOffset);
     std::vector<uint8_t> noise(static_cast<size_t>(bank.Size()), 0x5A);
-    for (const auto& damaged : {cut, wrongSize, noise})
+    for (const auto& damaged : {cut, cutWithSizes, noise})
     {
         WriteBytes(home.File("startup.fxb"), damaged);
         RecordingMessageBox messages;
