@@ -139,16 +139,10 @@ TEST_F(HostileFilesTest, CorruptedStartupBankFallsBackToTheFactoryBankWithoutAMe
     const ChunkBuffer bank = ProgramFiles::BankImage(plug, ZR4400::kVersion);
     std::vector<uint8_t> cut(bank.Data(), bank.Data() + bank.Size() / 2);
     // Cut as well, but with both size words telling the cut length: the bank itself is incomplete.
-    std::vector<uint8_t> cutWithSizes = cut;
-    const Bytes sizes = [&]
-    {
-        Bytes words;
-        PutBigEndian(words, static_cast<uint32_t>(cut.size()));
-        PutBigEndian(words, static_cast<uint32_t>(cut.size()) - ProgramFiles::kBankHeaderBytes);
-        return words;
-    }();
-    std::copy_n(sizes.begin(), 4, cutWithSizes.begin() + ProgramFiles::kByteSizeOffset);
-    std::copy_n(sizes.begin() + 4, 4, cutWithSizes.begin() + ProgramFiles::kBankChunkSizeOffset);
+    const auto cutSize = static_cast<uint32_t>(cut.size());
+    const std::vector<uint8_t> cutWithSizes =
+        WithBigEndianAt(WithBigEndianAt(cut, ProgramFiles::kByteSizeOffset, cutSize),
+                        ProgramFiles::kBankChunkSizeOffset, cutSize - ProgramFiles::kBankHeaderBytes);
     std::vector<uint8_t> noise(static_cast<size_t>(bank.Size()), 0x5A);
     for (const auto& damaged : {cut, cutWithSizes, noise})
     {

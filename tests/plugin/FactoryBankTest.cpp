@@ -163,11 +163,7 @@ TEST_F(FactoryBankTest, StartupBankLoadsWhateverItsSizeWordsSay)
     };
     for (const auto& [offset, word] : oddWords)
     {
-        Bytes file = saved;
-        Bytes bytes;
-        PutBigEndian(bytes, word);
-        std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<long>(offset));
-        WriteBytes(path, file);
+        WriteBytes(path, WithBigEndianAt(saved, offset, word));
         Configuration config(messages);
         config.SetStartupBank(path);
         TestPlug other;

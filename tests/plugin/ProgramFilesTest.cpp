@@ -256,13 +256,6 @@ TEST_F(ProgramFilesTest, SizeFieldsAreIgnoredOnReading)
     TestPlug expected;
     ASSERT_TRUE(ProgramFiles::LoadBankImage(expected, Image(bank)));
 
-    auto with = [](Bytes file, size_t pos, uint32_t word)
-    {
-        Bytes bytes;
-        PutBigEndian(bytes, word);
-        std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<long>(pos));
-        return file;
-    };
     const size_t programChunk = program.size() - 60;
     const size_t bankChunk = bank.size() - 160;
     const std::vector<std::pair<const char*, uint32_t>> byteSizes{
@@ -296,19 +289,19 @@ TEST_F(ProgramFilesTest, SizeFieldsAreIgnoredOnReading)
     };
     for (const auto& [what, size] : byteSizes)
     {
-        expectProgramLoads(with(program, 4, size), what);
-        expectBankLoads(with(bank, 4, size), what);
+        expectProgramLoads(WithBigEndianAt(program, 4, size), what);
+        expectBankLoads(WithBigEndianAt(bank, 4, size), what);
     }
     for (const auto& [what, size] : programChunkSizes)
     {
-        expectProgramLoads(with(program, 56, size), what);
+        expectProgramLoads(WithBigEndianAt(program, 56, size), what);
     }
     for (const auto& [what, size] : bankChunkSizes)
     {
-        expectBankLoads(with(bank, 156, size), what);
+        expectBankLoads(WithBigEndianAt(bank, 156, size), what);
     }
     // Both at once, and bytes after the chunk: the chunk's own layout ends the read.
-    Bytes trailing = with(with(program, 4, 0), 56, 0);
+    Bytes trailing = WithBigEndianAt(WithBigEndianAt(program, 4, 0), 56, 0);
     trailing.insert(trailing.end(), 100, 0xEE);
     expectProgramLoads(trailing, "both fields 0, 100 bytes after the state");
 
@@ -319,8 +312,10 @@ TEST_F(ProgramFilesTest, SizeFieldsAreIgnoredOnReading)
     const Bytes cutBank(bank.begin(), bank.end() - 1);
     for (uint32_t size : {0u, 0xFFFFFFFFu, static_cast<uint32_t>(programChunk - 1)})
     {
-        EXPECT_FALSE(ProgramFiles::LoadProgramImage(untouched, Image(with(cutProgram, 56, size)))) << size;
-        EXPECT_FALSE(ProgramFiles::LoadBankImage(untouched, Image(with(cutBank, 156, size)))) << size;
+        EXPECT_FALSE(ProgramFiles::LoadProgramImage(untouched, Image(WithBigEndianAt(cutProgram, 56, size))))
+            << size;
+        EXPECT_FALSE(ProgramFiles::LoadBankImage(untouched, Image(WithBigEndianAt(cutBank, 156, size))))
+            << size;
     }
     EXPECT_FALSE(
         ProgramFiles::LoadProgramImage(untouched, Image(Bytes(program.begin(), program.begin() + 59))));
@@ -329,24 +324,17 @@ TEST_F(ProgramFilesTest, SizeFieldsAreIgnoredOnReading)
 
 TEST_F(ProgramFilesTest, RegularKindsIgnoreTheByteSize)
 {
-    auto withByteSize = [](Bytes file, uint32_t word)
-    {
-        Bytes bytes;
-        PutBigEndian(bytes, word);
-        std::copy(bytes.begin(), bytes.end(), file.begin() + 4);
-        return file;
-    };
     const Bytes regular = RegularProgram("Half Way", std::vector<float>(229, 0.5f));
     for (uint32_t size : {0u, static_cast<uint32_t>(regular.size() + 1), 0xFFFFFFFFu})
     {
         TestPlug other;
         other.SelectPreset(0);
-        ASSERT_TRUE(ProgramFiles::LoadProgramImage(other, Image(withByteSize(regular, size)))) << size;
+        ASSERT_TRUE(ProgramFiles::LoadProgramImage(other, Image(WithBigEndianAt(regular, 4, size)))) << size;
         EXPECT_EQ(other.GetParam(0)->Value(), NormalizedValue(*other.GetParam(0), 0.5)) << size;
         EXPECT_EQ(other.GetPresetName(0), "Half Way") << size;
 
         const Bytes bank = RegularBank({RegularProgram("Alpha", std::vector<float>(229, 1.0f))}, 1, 0);
-        ASSERT_TRUE(ProgramFiles::LoadBankImage(other, Image(withByteSize(bank, size)))) << size;
+        ASSERT_TRUE(ProgramFiles::LoadBankImage(other, Image(WithBigEndianAt(bank, 4, size)))) << size;
         EXPECT_EQ(other.GetPresetName(0), "Alpha") << size;
         EXPECT_EQ(other.GetParam(0)->Value(), other.GetParam(0)->Max()) << size;
     }
