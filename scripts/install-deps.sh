@@ -5,14 +5,15 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache git
-  gcc-multilib g++-multilib
+  gcc-multilib g++-multilib qemu-user
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsndfile1-dev libsmf-dev
   zynaddsubfx-vst amsynth
   clang libclang-rt-14-dev
 )
 
-# The 32-bit module is built against Debian's i386 multiarch packages.
+# The 32-bit module is built against Debian's i386 multiarch packages; where the kernel cannot run
+# i386 programs, its tests run them through qemu-user's qemu-i386.
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 need_update=0

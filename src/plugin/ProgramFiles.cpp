@@ -103,28 +103,26 @@ std::string GetName(const ChunkBuffer& file, int pos)
 
 // ---- Header checks ----------------------------------------------------------------------------
 
-// The file magic, the unique identifier and a byte size that does not claim more than the file holds
-// (writers put either the whole length or the length after the first two words there).
+// The file magic and the unique identifier. The byte size word is not examined: writers disagree on
+// what it counts (the whole length, the length after the first two words, or nothing at all).
 bool HeaderMatches(const IPlugBase& plug, const ChunkBuffer& file)
 {
-    uint32_t byteSize = 0;
     return WordEquals(file, 0, ProgramFiles::kFileMagic) &&
-           WordEquals(file, ProgramFiles::kFxIdOffset, static_cast<uint32_t>(plug.GetUniqueID())) &&
-           GetWord(file, ProgramFiles::kByteSizeOffset, &byteSize) &&
-           byteSize <= static_cast<uint32_t>(file.Size());
+           WordEquals(file, ProgramFiles::kFxIdOffset, static_cast<uint32_t>(plug.GetUniqueID()));
 }
 
-// The chunk of an opaque file, its "tffp" header skipped: the bytes after the chunk size word at
-// sizeOffset, as many as that word gives. False when the chunk does not lie inside the file.
+// The chunk of an opaque file, its "tffp" header skipped: every byte after the chunk size word at
+// sizeOffset up to the end of the file. The word itself is not examined (files written by hand or by
+// other tools hold 0 or sizes that do not match); the chunk's own layout is checked by the caller.
+// False when the file ends before the chunk starts.
 bool ExtractChunk(const ChunkBuffer& file, int sizeOffset, ChunkBuffer* chunk, int* start)
 {
-    uint32_t size = 0;
     const int first = sizeOffset + kWordBytes;
-    if (!GetWord(file, sizeOffset, &size) || size > static_cast<uint32_t>(file.Size() - first))
+    if (file.Size() < first)
     {
         return false;
     }
-    chunk->Assign(file.Data() + first, static_cast<int>(size));
+    chunk->Assign(file.Data() + first, file.Size() - first);
     int pos = 0;
     IPlugBase::ReadChunkVersion(*chunk, pos);
     *start = pos;

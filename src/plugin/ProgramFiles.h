@@ -36,6 +36,8 @@ constexpr uint32_t FourCC(const char (&code)[5])
 //
 // A file is read whole into memory (at most kMaxFileBytes) and checked completely against its real
 // length before anything is applied: a refused file changes neither the parameters nor the programs.
+// The byte size and chunk size words are written but never trusted on reading: the chunk of an
+// opaque file runs to the end of the file.
 // Every operation takes the plug-in's lock; all run on the editor's thread or during construction,
 // never on the audio thread.
 class ProgramFiles

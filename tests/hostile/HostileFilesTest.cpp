@@ -138,10 +138,13 @@ TEST_F(HostileFilesTest, CorruptedStartupBankFallsBackToTheFactoryBankWithoutAMe
     const ChunkBuffer factory = Snapshot(plug);
     const ChunkBuffer bank = ProgramFiles::BankImage(plug, ZR4400::kVersion);
     std::vector<uint8_t> cut(bank.Data(), bank.Data() + bank.Size() / 2);
-    std::vector<uint8_t> wrongSize(bank.Data(), bank.Data() + bank.Size());
-    wrongSize[ProgramFiles::kBankChunkSizeOffset] ^= 0x7F;
+    // Cut as well, but with both size words telling the cut length: the bank itself is incomplete.
+    const auto cutSize = static_cast<uint32_t>(cut.size());
+    const std::vector<uint8_t> cutWithSizes =
+        WithBigEndianAt(WithBigEndianAt(cut, ProgramFiles::kByteSizeOffset, cutSize),
+                        ProgramFiles::kBankChunkSizeOffset, cutSize - ProgramFiles::kBankHeaderBytes);
     std::vector<uint8_t> noise(static_cast<size_t>(bank.Size()), 0x5A);
-    for (const auto& damaged : {cut, wrongSize, noise})
+    for (const auto& damaged : {cut, cutWithSizes, noise})
     {
         WriteBytes(home.File("startup.fxb"), damaged);
         RecordingMessageBox messages;

@@ -1,17 +1,28 @@
 # Shows that the 32-bit and the 64-bit module write byte-identical program and bank chunks and
 # read each other's chunks back unchanged. Run with cmake -P and -D TOOL64, MODULE64, TOOL32,
-# MODULE32 and WORK (a scratch folder).
-if(NOT EXISTS "${TOOL32}" OR NOT EXISTS "${MODULE32}")
-  message("i386 build missing: ${TOOL32} / ${MODULE32}")
+# MODULE32, RUNNER32 (how the 32-bit build's programs run here, written by its configuration) and
+# WORK (a scratch folder).
+if(NOT EXISTS "${TOOL32}" OR NOT EXISTS "${MODULE32}" OR NOT EXISTS "${RUNNER32}")
+  message("i386 build missing: ${TOOL32} / ${MODULE32} / ${RUNNER32}")
   return()
 endif()
+include("${RUNNER32}")
+if(NOT ZR_TARGET_RUNNABLE)
+  message(FATAL_ERROR "${ZR_TARGET_RUNNER_NOTE}")
+endif()
+message("${ZR_TARGET_RUNNER_NOTE}")
 file(MAKE_DIRECTORY "${WORK}")
 
-function(run_tool tool module kind out)
-  execute_process(COMMAND "${tool}" "${module}" ${kind} ${ARGN}
+# Runs the chunk tool of the 32- or 64-bit build (bits) on its module.
+function(run_tool bits kind out)
+  set(runner "")
+  if(bits EQUAL 32)
+    set(runner ${ZR_TARGET_RUNNER})
+  endif()
+  execute_process(COMMAND ${runner} "${TOOL${bits}}" "${MODULE${bits}}" ${kind} ${ARGN}
                   OUTPUT_FILE "${out}" RESULT_VARIABLE rc ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "${tool} ${kind} ${ARGN} failed (${rc}): ${err}")
+    message(FATAL_ERROR "${runner} ${TOOL${bits}} ${kind} ${ARGN} failed (${rc}): ${err}")
   endif()
 endfunction()
 
@@ -31,12 +42,12 @@ foreach(kind program bank)
       set(flags --vary)
     endif()
     set(base "${WORK}/${kind}-${variant}")
-    run_tool("${TOOL64}" "${MODULE64}" ${kind} "${base}-64.bin" ${flags})
-    run_tool("${TOOL32}" "${MODULE32}" ${kind} "${base}-32.bin" ${flags})
+    run_tool(64 ${kind} "${base}-64.bin" ${flags})
+    run_tool(32 ${kind} "${base}-32.bin" ${flags})
     expect_same("${base}-64.bin" "${base}-32.bin" "${kind} chunk (${variant}) written by both builds")
-    run_tool("${TOOL32}" "${MODULE32}" ${kind} "${base}-64-to-32.bin" --load "${base}-64.bin")
+    run_tool(32 ${kind} "${base}-64-to-32.bin" --load "${base}-64.bin")
     expect_same("${base}-64.bin" "${base}-64-to-32.bin" "${kind} chunk (${variant}) read by the 32-bit module")
-    run_tool("${TOOL64}" "${MODULE64}" ${kind} "${base}-back.bin" --load "${base}-64-to-32.bin")
+    run_tool(64 ${kind} "${base}-back.bin" --load "${base}-64-to-32.bin")
     expect_same("${base}-64.bin" "${base}-back.bin" "${kind} chunk (${variant}) back in the 64-bit module")
   endforeach()
 endforeach()

@@ -164,4 +164,31 @@ TEST_F(FactoryBankTest, StartupBankLoadsWhenPresent)
     EXPECT_EQ(other.GetPresetName(0), "Mine");
 }
 
+// Banks written by other tools or by hand carry byte size and chunk size words that do not match the
+// file; the startup bank is loaded all the same instead of falling back to the factory bank.
+TEST_F(FactoryBankTest, StartupBankLoadsWhateverItsSizeWordsSay)
+{
+    plug.SelectPreset(0);
+    plug.ModifyCurrentPreset("Mine");
+    const std::string path = home.File("start.fxb");
+    ASSERT_TRUE(ProgramFiles::SaveBank(plug, path));
+    const Bytes saved = ReadBytes(path);
+    const std::vector<std::pair<size_t, uint32_t>> oddWords{
+        {4, static_cast<uint32_t>(saved.size()) + 1}, // byte size beyond the file
+        {156, 0},                                     // chunk size 0
+        {156, static_cast<uint32_t>(saved.size())},   // chunk size beyond what follows
+    };
+    for (const auto& [offset, word] : oddWords)
+    {
+        WriteBytes(path, WithBigEndianAt(saved, offset, word));
+        Configuration config(messages);
+        config.SetStartupBank(path);
+        TestPlug other;
+        ASSERT_TRUE(FactoryBank::LoadStartupBank(other, config)) << offset;
+        EXPECT_EQ(other.GetPresetName(0), "Mine") << offset;
+        EXPECT_EQ(config.StartupBankPath(), path) << offset;
+    }
+    EXPECT_TRUE(messages.messages.empty());
+}
+
 } // namespace

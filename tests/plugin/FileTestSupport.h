@@ -4,6 +4,7 @@
 #include "TestPlug.h"
 #include "plugin/ProgramFolder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -56,6 +57,15 @@ inline void PutBigEndian(Bytes& bytes, uint32_t word)
 inline void PutText(Bytes& bytes, std::string_view text)
 {
     bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+// The bytes with the big-endian word at pos replaced.
+inline Bytes WithBigEndianAt(Bytes bytes, size_t pos, uint32_t word)
+{
+    Bytes replacement;
+    PutBigEndian(replacement, word);
+    std::copy(replacement.begin(), replacement.end(), bytes.begin() + static_cast<long>(pos));
+    return bytes;
 }
 
 inline uint32_t BigEndianAt(const Bytes& bytes, size_t pos)

@@ -221,9 +221,6 @@ TEST_F(ProgramFilesTest, RefusedProgramFilesChangeNothing)
         {"version 2", with(12, std::string("\0\0\0\2", 4))},
         {"fxID", with(16, "zr45")},
         {"fx magic", with(8, "FPCx")},
-        {"byte size beyond the file", with(4, std::string("\0\0\x07\x85", 4))},
-        {"chunk size beyond the file", with(56, std::string("\0\0\x07\x49", 4))},
-        {"huge chunk size", with(56, "\xFF\xFF\xFF\xFF")},
         {"state cut short", Bytes(good.begin(), good.end() - 1)},
         {"header only", Bytes(good.begin(), good.begin() + 60)},
         {"empty", Bytes()},
@@ -244,6 +241,103 @@ TEST_F(ProgramFilesTest, RefusedProgramFilesChangeNothing)
     EXPECT_FALSE(ProgramFiles::LoadProgram(plug, home.File("missing.fxp")));
     EXPECT_FALSE(ProgramFiles::LoadProgram(plug, ""));
     EXPECT_TRUE(PlugSnapshot(plug) == before);
+}
+
+// Other writers and hand-made files put the whole length, the length after the first two words, 0
+// or nonsense into the byte size and chunk size words: the chunk runs to the end of the file anyway.
+TEST_F(ProgramFilesTest, SizeFieldsAreIgnoredOnReading)
+{
+    SetDistinctValues(plug, 5);
+    plug.ModifyCurrentPreset("Pad");
+    const Bytes program = Bytes_(ProgramFiles::ProgramImage(plug));
+    const std::vector<double> programValues = plug.Values();
+    MakeSmallBank(plug);
+    const Bytes bank = Bytes_(ProgramFiles::BankImage(plug, 10205));
+    TestPlug expected;
+    ASSERT_TRUE(ProgramFiles::LoadBankImage(expected, Image(bank)));
+
+    const size_t programChunk = program.size() - 60;
+    const size_t bankChunk = bank.size() - 160;
+    const std::vector<std::pair<const char*, uint32_t>> byteSizes{
+        {"byte size one beyond the file", static_cast<uint32_t>(program.size() + 1)},
+        {"byte size 0xFFFFFFFF", 0xFFFFFFFF},
+        {"byte size 0", 0}};
+    const std::vector<std::pair<const char*, uint32_t>> programChunkSizes{
+        {"chunk size 0", 0},
+        {"chunk size one beyond the file", static_cast<uint32_t>(programChunk + 1)},
+        {"chunk size 0xFFFFFFFF", 0xFFFFFFFF},
+        {"chunk size 8", 8}};
+    const std::vector<std::pair<const char*, uint32_t>> bankChunkSizes{
+        {"chunk size 0", 0},
+        {"chunk size one beyond the file", static_cast<uint32_t>(bankChunk + 1)},
+        {"chunk size 0x80000000", 0x80000000},
+        {"chunk size 8", 8}};
+
+    auto expectProgramLoads = [&](const Bytes& file, const char* what)
+    {
+        TestPlug other;
+        other.SelectPreset(2);
+        EXPECT_TRUE(ProgramFiles::LoadProgramImage(other, Image(file))) << what;
+        EXPECT_EQ(other.Values(), programValues) << what;
+        EXPECT_EQ(other.GetPresetName(2), "Pad") << what;
+    };
+    auto expectBankLoads = [&](const Bytes& file, const char* what)
+    {
+        TestPlug other;
+        EXPECT_TRUE(ProgramFiles::LoadBankImage(other, Image(file))) << what;
+        EXPECT_TRUE(PlugSnapshot(other) == PlugSnapshot(expected)) << what;
+    };
+    for (const auto& [what, size] : byteSizes)
+    {
+        expectProgramLoads(WithBigEndianAt(program, 4, size), what);
+        expectBankLoads(WithBigEndianAt(bank, 4, size), what);
+    }
+    for (const auto& [what, size] : programChunkSizes)
+    {
+        expectProgramLoads(WithBigEndianAt(program, 56, size), what);
+    }
+    for (const auto& [what, size] : bankChunkSizes)
+    {
+        expectBankLoads(WithBigEndianAt(bank, 156, size), what);
+    }
+    // Both at once, and bytes after the chunk: the chunk's own layout ends the read.
+    Bytes trailing = WithBigEndianAt(WithBigEndianAt(program, 4, 0), 56, 0);
+    trailing.insert(trailing.end(), 100, 0xEE);
+    expectProgramLoads(trailing, "both fields 0, 100 bytes after the state");
+
+    // The real length still bounds every read: the same fields on a file cut short are refused.
+    TestPlug untouched;
+    const PlugSnapshot before(untouched);
+    const Bytes cutProgram(program.begin(), program.end() - 1);
+    const Bytes cutBank(bank.begin(), bank.end() - 1);
+    for (uint32_t size : {0u, 0xFFFFFFFFu, static_cast<uint32_t>(programChunk - 1)})
+    {
+        EXPECT_FALSE(ProgramFiles::LoadProgramImage(untouched, Image(WithBigEndianAt(cutProgram, 56, size))))
+            << size;
+        EXPECT_FALSE(ProgramFiles::LoadBankImage(untouched, Image(WithBigEndianAt(cutBank, 156, size))))
+            << size;
+    }
+    EXPECT_FALSE(
+        ProgramFiles::LoadProgramImage(untouched, Image(Bytes(program.begin(), program.begin() + 59))));
+    EXPECT_TRUE(PlugSnapshot(untouched) == before);
+}
+
+TEST_F(ProgramFilesTest, RegularKindsIgnoreTheByteSize)
+{
+    const Bytes regular = RegularProgram("Half Way", std::vector<float>(229, 0.5f));
+    for (uint32_t size : {0u, static_cast<uint32_t>(regular.size() + 1), 0xFFFFFFFFu})
+    {
+        TestPlug other;
+        other.SelectPreset(0);
+        ASSERT_TRUE(ProgramFiles::LoadProgramImage(other, Image(WithBigEndianAt(regular, 4, size)))) << size;
+        EXPECT_EQ(other.GetParam(0)->Value(), NormalizedValue(*other.GetParam(0), 0.5)) << size;
+        EXPECT_EQ(other.GetPresetName(0), "Half Way") << size;
+
+        const Bytes bank = RegularBank({RegularProgram("Alpha", std::vector<float>(229, 1.0f))}, 1, 0);
+        ASSERT_TRUE(ProgramFiles::LoadBankImage(other, Image(WithBigEndianAt(bank, 4, size)))) << size;
+        EXPECT_EQ(other.GetPresetName(0), "Alpha") << size;
+        EXPECT_EQ(other.GetParam(0)->Value(), other.GetParam(0)->Max()) << size;
+    }
 }
 
 TEST_F(ProgramFilesTest, BankVersionIsNotCheckedButItsIdentityIs)
