@@ -21,6 +21,7 @@ ZR4400::ZR4400(vst::AudioMasterCallback hostCallback)
     mEngine.SetHost(&mEngineLink);
     DefineParameterTable(*this);
     AllParamsChanged();
+    BuildAndAttachEditor();
     LoadFirstBank();
 }
 

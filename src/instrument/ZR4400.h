@@ -10,7 +10,8 @@ namespace zr
 
 // The instrument: the plug-in frame around one sound engine, with the parameter table and the
 // program state of this instrument. Construction order: plug-in base and VST2 adapter, synth base
-// (configuration), engine, parameter table, every parameter applied, then the startup bank or else
+// (configuration, editor object), engine, parameter table, every parameter applied, the panel
+// built and the editor attached, then the startup bank or else
 // the factory bank (program 0 selected and applied). The module's entry function fills the empty
 // slots afterwards. Every hook runs under the instance lock.
 class ZR4400 : public Synth
