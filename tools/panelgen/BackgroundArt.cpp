@@ -266,7 +266,7 @@ void DrawControlPrint(const Canvas& canvas, const PanelControl& c)
         DrawWindow(canvas, panel::kProgramNameRect);
         break;
     case ControlKind::InfoPanel:
-        DrawWindow(canvas, {c.rect.L, c.rect.T - 1, c.rect.R, c.rect.B - 12});
+        DrawWindow(canvas, {c.rect.L - 2, c.rect.T - 1, c.rect.R + 2, c.rect.B - 12});
         break;
     case ControlKind::OptionMenu:
         DrawAreaButton(canvas, c.rect, c.label, false);

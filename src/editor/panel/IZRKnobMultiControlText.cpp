@@ -1,6 +1,7 @@
 #include "editor/panel/IZRKnobMultiControlText.h"
 
 #include "editor/graphics/IGraphics.h"
+#include "editor/panel/PanelTextStyle.h"
 #include "plugin/IPlugBase.h"
 
 namespace zr
@@ -13,16 +14,6 @@ IRectangle ExtendDown(const IRectangle& r, int by)
     return {r.L, r.T, r.R, r.B + by};
 }
 
-ITextStyle ValueStyle()
-{
-    ITextStyle style;
-    style.faceName = "Verdana";
-    style.size = 12;
-    style.color = {64, 255, 160, 0};
-    style.align = ITextStyle::kAlignCenter;
-    return style;
-}
-
 } // namespace
 
 IZRKnobMultiControlText::IZRKnobMultiControlText(IPlugBase& plug, const IRectangle& rect, int paramIndex,
@@ -32,7 +23,7 @@ IZRKnobMultiControlText::IZRKnobMultiControlText(IPlugBase& plug, const IRectang
                                                              imageRect_.R, imageRect_.B + kTextHeight}
 {
     SetPromptEnabled(true);
-    SetTextStyle(ValueStyle());
+    SetTextStyle(PanelTextStyle("Verdana", 12, {64, 255, 160, 0}));
 }
 
 bool IZRKnobMultiControlText::Draw(IGraphics& graphics)

@@ -3,6 +3,7 @@
 #include "editor/graphics/IGraphics.h"
 #include "editor/graphics/IPopupList.h"
 #include "editor/panel/IZRInfoBubble.h"
+#include "editor/panel/PanelTextStyle.h"
 #include "plugin/IPlugBase.h"
 
 #include <algorithm>
@@ -46,16 +47,6 @@ std::span<const Group> GroupsOf(int mode)
     }
 }
 
-ITextStyle SelectorStyle(const IArgbColor& color)
-{
-    ITextStyle style;
-    style.faceName = "Tahoma";
-    style.size = 11;
-    style.color = color;
-    style.align = ITextStyle::kAlignCenter;
-    return style;
-}
-
 // A list that a returned list may be, with the value of its first item.
 struct ListStart
 {
@@ -71,7 +62,7 @@ IZRPopUpMenuControl::IZRPopUpMenuControl(IPlugBase& plug, int x, int y, int para
     : IControl(plug, offStrip.FrameRect(x, y), paramIndex), offStrip_(offStrip),
       onStrip_(onStrip), textRect_{Rect().L, Rect().T + 4, Rect().R, Rect().B}, mode_(mode)
 {
-    SetTextStyle(SelectorStyle(textColor));
+    SetTextStyle(PanelTextStyle("Tahoma", 11, textColor));
     SetPromptEnabled(true);
     SetDoubleClickAsSingle(true);
 }

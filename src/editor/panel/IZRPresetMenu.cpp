@@ -1,32 +1,18 @@
 #include "editor/panel/IZRPresetMenu.h"
 
 #include "editor/graphics/IGraphics.h"
+#include "editor/panel/PanelTextStyle.h"
 #include "plugin/IPlugBase.h"
 
 #include <cstdio>
 
 namespace zr
 {
-namespace
-{
-
-ITextStyle DisplayStyle()
-{
-    ITextStyle style;
-    style.faceName = "Arial";
-    style.size = 15;
-    style.color = {160, 255, 255, 255};
-    style.align = ITextStyle::kAlignCenter;
-    return style;
-}
-
-} // namespace
-
 IZRPresetMenu::IZRPresetMenu(IPlugBase& plug, const IRectangle& numberRect, const IRectangle& nameRect)
     : IControl(plug, numberRect.Union(nameRect)), numberRect_(numberRect), nameRect_(nameRect)
 {
     SetTextEntryLimit(kTextEntryLimit);
-    SetTextStyle(DisplayStyle());
+    SetTextStyle(PanelTextStyle("Arial", 15, {160, 255, 255, 255}));
 }
 
 std::string IZRPresetMenu::NumberText() const

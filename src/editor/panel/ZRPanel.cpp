@@ -13,6 +13,7 @@
 #include "editor/panel/IZRSwitchMidiLearn.h"
 #include "editor/panel/IZRUtilityKick.h"
 #include "editor/panel/PanelLayout.h"
+#include "editor/panel/PanelTextStyle.h"
 #include "plugin/Synth.h"
 
 #include <memory>
@@ -34,14 +35,10 @@ IArgbColor ToColor(const panel::PanelColor& c)
     return {c.A, c.R, c.G, c.B};
 }
 
+// The version label and the information lines.
 ITextStyle LabelStyle(std::string_view face, int align)
 {
-    ITextStyle style;
-    style.faceName = std::string(face);
-    style.size = 12;
-    style.color = {128, 255, 255, 255};
-    style.align = align;
-    return style;
+    return PanelTextStyle(face, 12, {128, 255, 255, 255}, align);
 }
 
 // Builds the controls of one layout entry and adds them to the graphics object.
