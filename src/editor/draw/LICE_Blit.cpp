@@ -19,8 +19,15 @@ struct SourcePixels
     int rowSpan;
 };
 
-template <typename Blend, bool kUseAlpha>
-void BlendRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, uint32_t weight, Blend blend)
+// Coverage of every source pixel: the weight alone, or the weight times the pixel's alpha.
+struct ConstantCoverage
+{
+    uint32_t w;
+    uint32_t operator()(uint32_t) const { return w; }
+};
+
+template <typename Blend, typename CoverageOf>
+void BlendRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, CoverageOf coverageOf, Blend blend)
 {
     uint32_t* dstRow = dest->Bits() + static_cast<size_t>(r.dstY) * dest->RowSpan() + r.dstX;
     const uint32_t* srcRow = src.first;
@@ -29,20 +36,20 @@ void BlendRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, uint3
         const uint32_t* s = srcRow;
         for (int x = 0; x < r.width; ++x, s += src.step)
         {
-            const uint32_t a = kUseAlpha ? Coverage(weight, *s >> 24) : weight;
+            const uint32_t a = coverageOf(*s >> 24);
             if (a != 0) dstRow[x] = blend(*s, dstRow[x], a);
         }
     }
 }
 
 template <typename Blend>
-void BlendRect(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, uint32_t weight, bool useAlpha,
+void BlendRect(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, float weight, bool useAlpha,
                Blend blend)
 {
     if (useAlpha)
-        BlendRows<Blend, true>(dest, r, src, weight, blend);
+        BlendRows(dest, r, src, AlphaCoverage(weight), blend);
     else
-        BlendRows<Blend, false>(dest, r, src, weight, blend);
+        BlendRows(dest, r, src, ConstantCoverage{WeightToCoverage(weight)}, blend);
 }
 
 // A plain copy at full weight: rows moved as they are (alpha included).
@@ -67,18 +74,18 @@ void Draw(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, float weig
     switch (mode & LICE_BLIT_MODE_MASK)
     {
     case LICE_BLIT_MODE_ADD:
-        BlendRect(dest, r, src, w, useAlpha, AddBlend{});
+        BlendRect(dest, r, src, weight, useAlpha, AddBlend{});
         return;
     case LICE_BLIT_MODE_DODGE:
-        BlendRect(dest, r, src, w, useAlpha, DodgeBlend{});
+        BlendRect(dest, r, src, weight, useAlpha, DodgeBlend{});
         return;
     default:
         if (useAlpha)
-            BlendRect(dest, r, src, w, true, OverBlend{});
+            BlendRect(dest, r, src, weight, true, OverBlend{});
         else if (w == kFullCoverage)
             CopyRows(dest, r, src);
         else
-            BlendRect(dest, r, src, w, false, CopyBlend{});
+            BlendRect(dest, r, src, weight, false, CopyBlend{});
         return;
     }
 }
