@@ -1,5 +1,6 @@
 #include "editor/draw/LICE_Blit.h"
 
+#include "editor/draw/AlphaCopyRow.h"
 #include "editor/draw/PixelBlend.h"
 #include "editor/draw/RectClip.h"
 
@@ -66,6 +67,15 @@ void CopyRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src)
     }
 }
 
+// The alpha-blended copy of a bitmap at full weight.
+void AlphaCopyRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src)
+{
+    uint32_t* dstRow = dest->Bits() + static_cast<size_t>(r.dstY) * dest->RowSpan() + r.dstX;
+    const uint32_t* srcRow = src.first;
+    for (int y = 0; y < r.height; ++y, dstRow += dest->RowSpan(), srcRow += src.rowSpan)
+        AlphaCopyRow(dstRow, srcRow, r.width);
+}
+
 void Draw(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, float weight, int mode)
 {
     const uint32_t w = WeightToCoverage(weight);
@@ -80,7 +90,9 @@ void Draw(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, float weig
         BlendRect(dest, r, src, weight, useAlpha, DodgeBlend{});
         return;
     default:
-        if (useAlpha)
+        if (useAlpha && w == kFullCoverage && src.step == 1)
+            AlphaCopyRows(dest, r, src);
+        else if (useAlpha)
             BlendRect(dest, r, src, weight, true, OverBlend{});
         else if (w == kFullCoverage)
             CopyRows(dest, r, src);

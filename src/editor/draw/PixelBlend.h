@@ -26,6 +26,12 @@ inline uint32_t WeightToCoverage(float weight)
     return static_cast<uint32_t>(weight * 256.0f + 0.5f);
 }
 
+// The coverage of a source alpha at weight 1: round(alpha x 256 / 255) == alpha + (alpha >= 128).
+inline uint32_t FullWeightCoverage(uint32_t alpha)
+{
+    return alpha + (alpha >> 7);
+}
+
 // The coverage of each source alpha at one weight: round(weight x alpha / 255 x 256). At weight 1
 // alpha 255 gives 256 and alpha 0 gives 0.
 class AlphaCoverage

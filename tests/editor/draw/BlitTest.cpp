@@ -103,6 +103,30 @@ TEST(BlitTest, AlphaCopyIsWithinOneOfTheExactMixForEveryAlphaAndWeight)
         }
 }
 
+TEST(BlitTest, LongRowsBlendEveryPixelAsASinglePixelBlitDoes)
+{
+    // Groups of transparent and of opaque pixels, every alpha, and a tail shorter than a group.
+    std::vector<uint32_t> alphas(8, 0x00);
+    alphas.insert(alphas.end(), 8, 0xFF);
+    for (uint32_t a = 0; a < 256; ++a)
+        alphas.push_back(a);
+    alphas.insert(alphas.end(), {0x01, 0xFE, 0x80});
+    const int n = static_cast<int>(alphas.size());
+    LICE_MemBitmap src(n, 1), dst(n, 1);
+    for (int i = 0; i < n; ++i)
+    {
+        src.Bits()[i] = alphas[i] << 24 | (uint32_t(i * 7919) & 0xFFFFFF);
+        dst.Bits()[i] = uint32_t(i * 104729) | (i % 3 == 0 ? 0xFF000000u : 0u);
+    }
+    for (int mode : {kAlphaCopy, LICE_BLIT_MODE_ADD | LICE_BLIT_USE_ALPHA, LICE_BLIT_MODE_COPY})
+    {
+        LICE_MemBitmap out = dst;
+        LICE_Blit(&out, &src, 0, 0, 0, 0, n, 1, 1.0f, mode);
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(out.Bits()[i], BlitPixel(src.Bits()[i], dst.Bits()[i], 1.0f, mode)) << "pixel " << i;
+    }
+}
+
 TEST(BlitTest, WeightOutsideZeroToOne)
 {
     const uint32_t d = 0xFF102030;
