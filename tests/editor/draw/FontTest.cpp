@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace
 {
@@ -262,6 +264,33 @@ TEST(FontTest, InvalidUtf8DrawsReplacementsWithoutFailing)
     }
     // An invalid byte measures as the replacement character does.
     EXPECT_EQ(Width(*font, "\x80"), Width(*font, "\xEF\xBF\xBD"));
+}
+
+TEST(FontTest, FontsOfTheirOwnOnSeveralThreads)
+{
+    // Faces are opened and closed on one shared FreeType library while other threads draw.
+    LICE_MemBitmap reference = Canvas(120, 20);
+    Font("Tahoma", 11)->DrawText(&reference, "Envelope 3", 0, 0, 120, 20, kWhite, kLeft);
+    std::vector<std::thread> threads;
+    std::vector<int> mismatches(4, 0);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back(
+            [&, t]
+            {
+                for (int round = 0; round < 20; ++round)
+                {
+                    auto font = LICE_CachedFont::Create(t % 2 ? "Arial" : "Tahoma", 11, round % 2, false);
+                    LICE_MemBitmap canvas = Canvas(120, 20);
+                    font->DrawText(&canvas, "Envelope 3", 0, 0, 120, 20, kWhite, kLeft);
+                    auto same = LICE_CachedFont::Create("Tahoma", 11, false, false);
+                    canvas = Canvas(120, 20);
+                    same->DrawText(&canvas, "Envelope 3", 0, 0, 120, 20, kWhite, kLeft);
+                    mismatches[t] += !std::equal(canvas.Bits(), canvas.Bits() + 2400, reference.Bits());
+                }
+            });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(mismatches, std::vector<int>(4, 0));
 }
 
 } // namespace
