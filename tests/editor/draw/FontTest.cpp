@@ -124,6 +124,16 @@ TEST(FontTest, MeasuringGivesWidthAndHeight)
     EXPECT_LT(Width(*arial, "Oscillator level"), Width(*font, "Oscillator level"));
 }
 
+TEST(FontTest, KerningPairsSitCloser)
+{
+    for (std::string_view face : {"Verdana", "Arial"})
+    {
+        auto font = Font(face, 24);
+        EXPECT_LT(Width(*font, "AV"), Width(*font, "A") + Width(*font, "V")) << face;
+        EXPECT_EQ(Width(*font, "HH"), 2 * Width(*font, "H")) << face;
+    }
+}
+
 TEST(FontTest, MeasuringDrawsNothingAndDrawingReportsTheSameSize)
 {
     auto font = Font();
