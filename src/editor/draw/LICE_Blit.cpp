@@ -20,7 +20,16 @@ struct SourcePixels
     int rowSpan;
 };
 
-// Coverage of every source pixel: the weight alone, or the weight times the pixel's alpha.
+// Calls row(dstRow, srcRow) for every row of the clipped rectangle.
+template <typename Row> void ForEachRow(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, Row row)
+{
+    uint32_t* dstRow = dest->Bits() + static_cast<size_t>(r.dstY) * dest->RowSpan() + r.dstX;
+    const uint32_t* srcRow = src.first;
+    for (int y = 0; y < r.height; ++y, dstRow += dest->RowSpan(), srcRow += src.rowSpan)
+        row(dstRow, srcRow);
+}
+
+// The coverage of every source pixel when its alpha does not count: the weight's.
 struct ConstantCoverage
 {
     uint32_t w;
@@ -30,17 +39,15 @@ struct ConstantCoverage
 template <typename Blend, typename CoverageOf>
 void BlendRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, CoverageOf coverageOf, Blend blend)
 {
-    uint32_t* dstRow = dest->Bits() + static_cast<size_t>(r.dstY) * dest->RowSpan() + r.dstX;
-    const uint32_t* srcRow = src.first;
-    for (int y = 0; y < r.height; ++y, dstRow += dest->RowSpan(), srcRow += src.rowSpan)
-    {
-        const uint32_t* s = srcRow;
-        for (int x = 0; x < r.width; ++x, s += src.step)
-        {
-            const uint32_t a = coverageOf(*s >> 24);
-            if (a != 0) dstRow[x] = blend(*s, dstRow[x], a);
-        }
-    }
+    ForEachRow(dest, r, src,
+               [&](uint32_t* d, const uint32_t* s)
+               {
+                   for (int x = 0; x < r.width; ++x, s += src.step)
+                   {
+                       const uint32_t a = coverageOf(*s >> 24);
+                       if (a != 0) d[x] = blend(*s, d[x], a);
+                   }
+               });
 }
 
 template <typename Blend>
@@ -56,24 +63,20 @@ void BlendRect(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, float
 // A plain copy at full weight: rows moved as they are (alpha included).
 void CopyRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src)
 {
-    uint32_t* dstRow = dest->Bits() + static_cast<size_t>(r.dstY) * dest->RowSpan() + r.dstX;
-    const uint32_t* srcRow = src.first;
-    for (int y = 0; y < r.height; ++y, dstRow += dest->RowSpan(), srcRow += src.rowSpan)
-    {
-        if (src.step == 0)
-            std::fill_n(dstRow, r.width, *srcRow);
-        else
-            std::memmove(dstRow, srcRow, static_cast<size_t>(r.width) * sizeof(uint32_t));
-    }
+    ForEachRow(dest, r, src,
+               [&](uint32_t* d, const uint32_t* s)
+               {
+                   if (src.step == 0)
+                       std::fill_n(d, r.width, *s);
+                   else
+                       std::memmove(d, s, static_cast<size_t>(r.width) * sizeof(uint32_t));
+               });
 }
 
 // The alpha-blended copy of a bitmap at full weight.
 void AlphaCopyRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src)
 {
-    uint32_t* dstRow = dest->Bits() + static_cast<size_t>(r.dstY) * dest->RowSpan() + r.dstX;
-    const uint32_t* srcRow = src.first;
-    for (int y = 0; y < r.height; ++y, dstRow += dest->RowSpan(), srcRow += src.rowSpan)
-        AlphaCopyRow(dstRow, srcRow, r.width);
+    ForEachRow(dest, r, src, [&](uint32_t* d, const uint32_t* s) { AlphaCopyRow(d, s, r.width); });
 }
 
 void Draw(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, float weight, int mode)
