@@ -242,7 +242,7 @@ TEST(PngTest, OtherDataGivesNone)
     EXPECT_EQ(Decode(damaged), nullptr);
 }
 
-TEST(PngTest, SidesBeyondTheLimitAreRefused)
+TEST(PngTest, SidesAndPixelCountsBeyondTheLimitsAreRefused)
 {
     PngImage wide;
     wide.width = LICE_MemBitmap::kMaxSide;
@@ -254,6 +254,15 @@ TEST(PngTest, SidesBeyondTheLimitAreRefused)
     wide.width += 1;
     wide.rows[0].push_back(0x42);
     EXPECT_EQ(Decode(Encode(wide)), nullptr);
+
+    // A few kilobytes that unpack to a gigabyte: one-bit black, the largest sides allowed.
+    PngImage huge;
+    huge.bitDepth = 1;
+    huge.width = huge.height = LICE_MemBitmap::kMaxSide;
+    huge.rows.assign(size_t(huge.height), std::vector<uint8_t>(size_t(huge.width / 8), 0));
+    const std::vector<uint8_t> bomb = Encode(huge);
+    EXPECT_LT(bomb.size(), 200000u);
+    EXPECT_EQ(Decode(bomb), nullptr);
 }
 
 } // namespace
