@@ -163,7 +163,7 @@ int FontRenderer::Kerning(unsigned leftIndex, unsigned rightIndex) const
 {
     if (!FT_HAS_KERNING(face_) || leftIndex == 0 || rightIndex == 0) return 0;
     FT_Vector delta{};
-    if (FT_Get_Kerning(face_, leftIndex, rightIndex, FT_KERNING_DEFAULT, &delta) != 0) return 0;
+    if (FT_Get_Kerning(face_, leftIndex, rightIndex, FT_KERNING_UNFITTED, &delta) != 0) return 0;
     return RoundFromFixed(delta.x);
 }
 

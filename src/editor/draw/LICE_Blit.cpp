@@ -1,5 +1,6 @@
 #include "editor/draw/LICE_Blit.h"
 
+#include "editor/draw/AlphaCopyRow.h"
 #include "editor/draw/PixelBlend.h"
 #include "editor/draw/RectClip.h"
 
@@ -19,44 +20,63 @@ struct SourcePixels
     int rowSpan;
 };
 
-template <typename Blend, bool kUseAlpha>
-void BlendRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, uint32_t weight, Blend blend)
+// Calls row(dstRow, srcRow) for every row of the clipped rectangle.
+template <typename Row> void ForEachRow(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, Row row)
 {
     uint32_t* dstRow = dest->Bits() + static_cast<size_t>(r.dstY) * dest->RowSpan() + r.dstX;
     const uint32_t* srcRow = src.first;
     for (int y = 0; y < r.height; ++y, dstRow += dest->RowSpan(), srcRow += src.rowSpan)
-    {
-        const uint32_t* s = srcRow;
-        for (int x = 0; x < r.width; ++x, s += src.step)
-        {
-            const uint32_t a = kUseAlpha ? Coverage(weight, *s >> 24) : weight;
-            if (a != 0) dstRow[x] = blend(*s, dstRow[x], a);
-        }
-    }
+        row(dstRow, srcRow);
+}
+
+// The coverage of every source pixel when its alpha does not count: the weight's.
+struct ConstantCoverage
+{
+    uint32_t w;
+    uint32_t operator()(uint32_t) const { return w; }
+};
+
+template <typename Blend, typename CoverageOf>
+void BlendRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, CoverageOf coverageOf, Blend blend)
+{
+    ForEachRow(dest, r, src,
+               [&](uint32_t* d, const uint32_t* s)
+               {
+                   for (int x = 0; x < r.width; ++x, s += src.step)
+                   {
+                       const uint32_t a = coverageOf(*s >> 24);
+                       if (a != 0) d[x] = blend(*s, d[x], a);
+                   }
+               });
 }
 
 template <typename Blend>
-void BlendRect(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, uint32_t weight, bool useAlpha,
+void BlendRect(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, float weight, bool useAlpha,
                Blend blend)
 {
     if (useAlpha)
-        BlendRows<Blend, true>(dest, r, src, weight, blend);
+        BlendRows(dest, r, src, AlphaCoverage(weight), blend);
     else
-        BlendRows<Blend, false>(dest, r, src, weight, blend);
+        BlendRows(dest, r, src, ConstantCoverage{WeightToCoverage(weight)}, blend);
 }
 
 // A plain copy at full weight: rows moved as they are (alpha included).
 void CopyRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src)
 {
-    uint32_t* dstRow = dest->Bits() + static_cast<size_t>(r.dstY) * dest->RowSpan() + r.dstX;
-    const uint32_t* srcRow = src.first;
-    for (int y = 0; y < r.height; ++y, dstRow += dest->RowSpan(), srcRow += src.rowSpan)
-    {
-        if (src.step == 0)
-            std::fill_n(dstRow, r.width, *srcRow);
-        else
-            std::memmove(dstRow, srcRow, static_cast<size_t>(r.width) * sizeof(uint32_t));
-    }
+    ForEachRow(dest, r, src,
+               [&](uint32_t* d, const uint32_t* s)
+               {
+                   if (src.step == 0)
+                       std::fill_n(d, r.width, *s);
+                   else
+                       std::memmove(d, s, static_cast<size_t>(r.width) * sizeof(uint32_t));
+               });
+}
+
+// The alpha-blended copy of a bitmap at full weight.
+void AlphaCopyRows(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src)
+{
+    ForEachRow(dest, r, src, [&](uint32_t* d, const uint32_t* s) { AlphaCopyRow(d, s, r.width); });
 }
 
 void Draw(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, float weight, int mode)
@@ -67,18 +87,20 @@ void Draw(LICE_IBitmap* dest, const ClippedRect& r, SourcePixels src, float weig
     switch (mode & LICE_BLIT_MODE_MASK)
     {
     case LICE_BLIT_MODE_ADD:
-        BlendRect(dest, r, src, w, useAlpha, AddBlend{});
+        BlendRect(dest, r, src, weight, useAlpha, AddBlend{});
         return;
     case LICE_BLIT_MODE_DODGE:
-        BlendRect(dest, r, src, w, useAlpha, DodgeBlend{});
+        BlendRect(dest, r, src, weight, useAlpha, DodgeBlend{});
         return;
     default:
-        if (useAlpha)
-            BlendRect(dest, r, src, w, true, OverBlend{});
+        if (useAlpha && w == kFullCoverage && src.step == 1)
+            AlphaCopyRows(dest, r, src);
+        else if (useAlpha)
+            BlendRect(dest, r, src, weight, true, OverBlend{});
         else if (w == kFullCoverage)
             CopyRows(dest, r, src);
         else
-            BlendRect(dest, r, src, w, false, CopyBlend{});
+            BlendRect(dest, r, src, weight, false, CopyBlend{});
         return;
     }
 }

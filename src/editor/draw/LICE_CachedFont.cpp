@@ -26,7 +26,8 @@ long long AlignOffset(int align, int boxWidth, int textWidth)
 }
 
 // Blends the colour into dest through the glyph's coverage at (x, y), clipped to dest.
-void PaintGlyph(LICE_IBitmap* dest, const Glyph& glyph, long long x, long long y, uint32_t argb)
+void PaintGlyph(LICE_IBitmap* dest, const Glyph& glyph, long long x, long long y, uint32_t argb,
+                const zr::draw::AlphaCoverage& coverageOf)
 {
     using namespace zr::draw;
     if (x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX) return;
@@ -34,14 +35,13 @@ void PaintGlyph(LICE_IBitmap* dest, const Glyph& glyph, long long x, long long y
     if (!ClipCopy(int(x), int(y), 0, 0, glyph.width, glyph.height, dest->Width(), dest->Height(), glyph.width,
                   glyph.height, r))
         return;
-    const uint32_t weight = Coverage(kFullCoverage, argb >> 24);
     for (int row = 0; row < r.height; ++row)
     {
         uint32_t* out = dest->Bits() + static_cast<size_t>(r.dstY + row) * dest->RowSpan() + r.dstX;
         const uint8_t* coverage = &glyph.coverage[static_cast<size_t>(r.srcY + row) * glyph.width + r.srcX];
         for (int col = 0; col < r.width; ++col)
         {
-            const uint32_t a = Coverage(weight, coverage[col]);
+            const uint32_t a = coverageOf(coverage[col]);
             if (a != 0) out[col] = OverBlend{}(argb, out[col], a);
         }
     }
@@ -109,7 +109,11 @@ bool LICE_CachedFont::DrawText(LICE_IBitmap* dest, std::string_view utf8, int x,
     if (dest->Bits() == nullptr || (argb >> 24) == 0) return true;
     const long long left = x + AlignOffset(align, w, textWidth);
     const long long baseline = y + ((static_cast<long long>(h) - textHeight) >> 1) + renderer_->Ascent();
-    ForEachGlyph(utf8, [&](const Glyph& glyph, long long pen)
-                 { PaintGlyph(dest, glyph, left + pen + glyph.left, baseline - glyph.top, argb); });
+    // Glyph coverage 0..255 times the colour's alpha.
+    const zr::draw::AlphaCoverage coverageOf(static_cast<float>(argb >> 24) / 255.0f);
+    ForEachGlyph(utf8,
+                 [&](const Glyph& glyph, long long pen) {
+                     PaintGlyph(dest, glyph, left + pen + glyph.left, baseline - glyph.top, argb, coverageOf);
+                 });
     return true;
 }

@@ -28,8 +28,10 @@ public:
     // align: 0 left, 1 centre, 2 right (horizontal, inside [x, x+w)); vertically centred in [y, y+h).
     // Measure: measureOnly=true writes text width/height to *outW/*outH and draws nothing.
     // Returns false (draws nothing) on failure. Unclipped beyond the bitmap's own bounds.
-    // The glyphs' coverage blends the colour in with the colour's alpha. Invalid UTF-8 sequences
-    // draw as U+FFFD (or the face's missing glyph).
+    // The width is the sum of the glyphs' advances (kerned), the height the face's line height
+    // (ascent + descent, about heightPx); both are written also when drawing. The glyphs' coverage
+    // blends the colour in with the colour's alpha. Invalid UTF-8 sequences draw as U+FFFD. Fails
+    // only for a null dest when drawing.
     bool DrawText(LICE_IBitmap* dest, std::string_view utf8, int x, int y, int w, int h, uint32_t argb,
                   int align, bool measureOnly = false, int* outW = nullptr, int* outH = nullptr);
 

@@ -71,21 +71,30 @@ void RequestRgba8(png_structp png, png_infop info)
     png_read_update_info(png, info);
 }
 
-// RGBA bytes to A<<24|R<<16|G<<8|B.
-void PackPixels(const std::vector<uint8_t>& rgba, LICE_MemBitmap& bitmap)
+// The RGBA bytes libpng wrote into the bitmap's pixels, turned in place into A<<24|R<<16|G<<8|B.
+void PackPixels(LICE_MemBitmap& bitmap)
 {
-    uint32_t* out = bitmap.Bits();
+    uint32_t* pixels = bitmap.Bits();
     const size_t count = static_cast<size_t>(bitmap.Width()) * bitmap.Height();
     for (size_t i = 0; i < count; ++i)
     {
-        const uint8_t* p = &rgba[i * 4];
-        out[i] = uint32_t{p[3]} << 24 | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+        uint8_t p[4];
+        std::memcpy(p, &pixels[i], sizeof p);
+        pixels[i] = uint32_t{p[3]} << 24 | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
     }
 }
 
-// Decodes into rgba; false on any problem. Everything libpng may jump over lives outside this frame.
-bool Decode(PngReadState& state, MemoryReader& reader, std::vector<uint8_t>& rgba,
-            std::vector<png_bytep>& rows, png_uint_32& width, png_uint_32& height)
+bool AcceptableSize(png_uint_32 width, png_uint_32 height)
+{
+    if (width == 0 || height == 0 || width > LICE_MemBitmap::kMaxSide || height > LICE_MemBitmap::kMaxSide)
+        return false;
+    return uint64_t{width} * height <= LICE_PNG_MAX_PIXELS;
+}
+
+// Decodes into bitmap; false on any problem. Everything that owns memory lives in the caller's frame,
+// which libpng's error jump does not leave.
+bool Decode(PngReadState& state, MemoryReader& reader, std::unique_ptr<LICE_MemBitmap>& bitmap,
+            std::vector<png_bytep>& rows)
 {
     png_structp png = state.Png();
     png_infop info = state.Info();
@@ -93,16 +102,15 @@ bool Decode(PngReadState& state, MemoryReader& reader, std::vector<uint8_t>& rgb
     png_set_read_fn(png, &reader, ReadFromMemory);
     png_set_user_limits(png, LICE_MemBitmap::kMaxSide, LICE_MemBitmap::kMaxSide);
     png_read_info(png, info);
-    width = png_get_image_width(png, info);
-    height = png_get_image_height(png, info);
-    if (width == 0 || height == 0 || width > LICE_MemBitmap::kMaxSide || height > LICE_MemBitmap::kMaxSide)
-        return false;
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    if (!AcceptableSize(width, height)) return false;
     RequestRgba8(png, info);
     if (png_get_rowbytes(png, info) != size_t{width} * 4) return false;
-    rgba.resize(size_t{width} * height * 4);
+    bitmap = std::make_unique<LICE_MemBitmap>(static_cast<int>(width), static_cast<int>(height));
     rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = &rgba[size_t{y} * width * 4];
+        rows[y] = reinterpret_cast<png_bytep>(bitmap->Bits() + size_t{y} * width);
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     return true;
@@ -118,13 +126,9 @@ std::unique_ptr<LICE_MemBitmap> LICE_LoadPNGFromMemory(const void* data, size_t 
     PngReadState state;
     if (!state.Valid()) return nullptr;
     MemoryReader reader{bytes, size, 0};
-    std::vector<uint8_t> rgba;
+    std::unique_ptr<LICE_MemBitmap> bitmap;
     std::vector<png_bytep> rows;
-    png_uint_32 width = 0, height = 0;
-    if (!Decode(state, reader, rgba, rows, width, height)) return nullptr;
-    auto bitmap = std::make_unique<LICE_MemBitmap>(static_cast<int>(width), static_cast<int>(height));
-    if (bitmap->Width() != static_cast<int>(width) || bitmap->Height() != static_cast<int>(height))
-        return nullptr;
-    PackPixels(rgba, *bitmap);
+    if (!Decode(state, reader, bitmap, rows)) return nullptr;
+    PackPixels(*bitmap);
     return bitmap;
 }

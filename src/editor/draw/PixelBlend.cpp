@@ -34,9 +34,11 @@ const DodgeTable& Dodge()
 
 } // namespace
 
-uint8_t DodgeChannel(uint32_t s, uint32_t d)
+AlphaCoverage::AlphaCoverage(float weight)
 {
-    return Dodge()[s & 0xFF][d & 0xFF];
+    const float w = weight > 1.0f ? 1.0f : weight > 0.0f ? weight : 0.0f; // NaN gives 0
+    for (uint32_t alpha = 0; alpha < 256; ++alpha)
+        table_[alpha] = static_cast<uint16_t>(w * static_cast<float>(alpha * kFullCoverage) / 255.0f + 0.5f);
 }
 
 uint32_t DodgeBlend::operator()(uint32_t s, uint32_t d, uint32_t a) const

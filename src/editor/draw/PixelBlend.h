@@ -26,12 +26,23 @@ inline uint32_t WeightToCoverage(float weight)
     return static_cast<uint32_t>(weight * 256.0f + 0.5f);
 }
 
-// Coverage w scaled by a source alpha: round(w x alpha / 255). At full weight alpha 255 gives 256.
-inline uint32_t Coverage(uint32_t w, uint32_t alpha)
+// The coverage of a source alpha at weight 1: round(alpha x 256 / 255) == alpha + (alpha >= 128).
+inline uint32_t FullWeightCoverage(uint32_t alpha)
 {
-    if (w == kFullCoverage) return alpha + (alpha >> 7); // == (256 x alpha + 127) / 255
-    return (w * alpha + 127) / 255;
+    return alpha + (alpha >> 7);
 }
+
+// The coverage of each source alpha at one weight: round(weight x alpha / 255 x 256). At weight 1
+// alpha 255 gives 256 and alpha 0 gives 0.
+class AlphaCoverage
+{
+public:
+    explicit AlphaCoverage(float weight);
+    uint32_t operator()(uint32_t alpha) const { return table_[alpha & 0xFF]; }
+
+private:
+    uint16_t table_[256];
+};
 
 // Every channel: round((s x a + d x (256 - a)) / 256).
 inline uint32_t Lerp(uint32_t s, uint32_t d, uint32_t a)
@@ -69,9 +80,6 @@ inline uint32_t OverAlpha(uint32_t d, uint32_t a)
     return Lerp(kAlphaMask, d, a) & kAlphaMask;
 }
 
-// Colour dodge of one channel: min(255, round(d x 255 / (255 - s))); 0 for d = 0, 255 for s = 255.
-uint8_t DodgeChannel(uint32_t s, uint32_t d);
-
 // The blends, called with the coverage a (1..256) of the source pixel s over destination pixel d.
 struct CopyBlend // all four channels mixed
 {
@@ -91,7 +99,7 @@ struct AddBlend
     }
 };
 
-struct DodgeBlend
+struct DodgeBlend // per channel min(255, round(d x 255 / (255 - s))); 0 for d = 0, 255 for s = 255
 {
     uint32_t operator()(uint32_t s, uint32_t d, uint32_t a) const;
 };
