@@ -247,6 +247,7 @@ bool IGraphics::DrawIText(ITextStyle& style, std::string_view text, const IRecta
     if (text.empty()) return true;
     LICE_CachedFont* font = FontFor(style);
     if (!font || !surface_) return false;
+    const auto textLock = FontCache::Instance().LockForText();
     return font->DrawText(surface_.get(), text, rect.L, rect.T, rect.W(), rect.H(), style.color.Pixel(),
                           style.align);
 }
@@ -256,6 +257,7 @@ bool IGraphics::MeasureText(ITextStyle& style, std::string_view text, IRectangle
     LICE_CachedFont* font = FontFor(style);
     int w = 0;
     int h = 0;
+    const auto textLock = FontCache::Instance().LockForText();
     if (!font || !font->DrawText(scratch_.get(), text, rect.L, rect.T, rect.W(), rect.H(), style.color.Pixel(),
                                  style.align, true, &w, &h))
     {
