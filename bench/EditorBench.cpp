@@ -54,7 +54,8 @@ std::unique_ptr<LICE_MemBitmap> KnobStrip()
             const double d = std::hypot(x + 0.5 - radius, (y % kKnobSize) + 0.5 - radius);
             const double alpha = std::clamp(radius - d, 0.0, 1.0);
             const auto a = static_cast<uint32_t>(alpha * 255.0);
-            image->Bits()[y * image->RowSpan() + x] = a << 24 | 0x404040u | static_cast<uint32_t>(y / kKnobSize);
+            image->Bits()[y * image->RowSpan() + x] =
+                a << 24 | 0x404040u | static_cast<uint32_t>(y / kKnobSize);
         }
     }
     return image;
@@ -65,7 +66,8 @@ std::unique_ptr<LICE_MemBitmap> Background()
     auto image = std::make_unique<LICE_MemBitmap>(kWidth, kHeight);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            image->Bits()[y * image->RowSpan() + x] = 0xff000000u | static_cast<uint32_t>((x ^ y) & 0xff) << 8;
+            image->Bits()[y * image->RowSpan() + x] = 0xff000000u | static_cast<uint32_t>((x ^ y) & 0xff)
+                                                                        << 8;
     return image;
 }
 
@@ -73,14 +75,14 @@ struct PanelRig
 {
     PanelRig() : graphics(plug, kWidth, kHeight, 25, std::make_unique<HeadlessPlatform>())
     {
-        graphics.AddControl(std::make_unique<IBitmapControl>(plug, 0, 0, IControl::kNoParameter,
-                                                             IBitmapStrip{back.get(), kWidth, kHeight, 1, false},
-                                                             IBlend{IBlend::kClobber, 1.0f}));
+        graphics.AddControl(std::make_unique<IBitmapControl>(
+            plug, 0, 0, IControl::kNoParameter, IBitmapStrip{back.get(), kWidth, kHeight, 1, false},
+            IBlend{IBlend::kClobber, 1.0f}));
         const IBitmapStrip strip{knob.get(), kKnobSize, kKnobSize * kFrames, kFrames, false};
         for (int i = 0; i < kKnobs; ++i)
         {
-            graphics.AddControl(std::make_unique<IKnobMultiControl>(plug, 20 + (i % kColumns) * kSpacing,
-                                                                    40 + (i / kColumns) * kSpacing, i, strip));
+            graphics.AddControl(std::make_unique<IKnobMultiControl>(
+                plug, 20 + (i % kColumns) * kSpacing, 40 + (i / kColumns) * kSpacing, i, strip));
         }
         for (int i = 0; i < kKnobs; ++i)
             graphics.PushParamToControls(i, 0.5, true);

@@ -44,12 +44,13 @@ TEST(FontCache, ConcurrentRequestsShareOneFont)
 TEST(GraphicsThreads, AutomationFromAnotherThreadWhileTheEditorDraws)
 {
     EditorRig rig(400, 60);
-    auto image = MakeStripImage(20, 20, 11, [](int frame) { return 0xff000000u | static_cast<uint32_t>(frame); });
+    auto image =
+        MakeStripImage(20, 20, 11, [](int frame) { return 0xff000000u | static_cast<uint32_t>(frame); });
     std::vector<IKnobMultiControl*> knobs;
     for (int i = 0; i < 16; ++i)
     {
-        knobs.push_back(&rig.Add<IKnobMultiControl>(i * 24, 10, i % 2 ? EditorTestPlug::kLevel : EditorTestPlug::kSteps,
-                                                    StripOf(*image, 11)));
+        knobs.push_back(&rig.Add<IKnobMultiControl>(
+            i * 24, 10, i % 2 ? EditorTestPlug::kLevel : EditorTestPlug::kSteps, StripOf(*image, 11)));
     }
     rig.Attach();
     std::atomic<bool> done{false};

@@ -161,8 +161,8 @@ TEST_F(Panel, DragEndingOutsideThePanelReachesTheCapturedControl)
     EXPECT_EQ(left.drags, (std::vector<std::pair<int, int>>{{2, -6}, {-42, -204}}));
     EXPECT_EQ(left.ups, (std::vector<std::pair<int, int>>{{-30, -200}}));
     EXPECT_EQ(rig.graphics.CaptureIndex(), IGraphics::kNone);
-    EXPECT_EQ(rig.plug.edits,
-              (std::vector<std::pair<char, int>>{{'b', EditorTestPlug::kLevel}, {'e', EditorTestPlug::kLevel}}));
+    EXPECT_EQ(rig.plug.edits, (std::vector<std::pair<char, int>>{{'b', EditorTestPlug::kLevel},
+                                                                 {'e', EditorTestPlug::kLevel}}));
 }
 
 TEST_F(Panel, DoubleClickAsSingleClickCapturesAndDeliversAMouseDown)
@@ -322,9 +322,9 @@ TEST(ValueEntry, ListParametersChooseFromTheirDisplayTexts)
     // The menu took the capture, but the edit that began still ends.
     EXPECT_EQ(rig.graphics.CaptureIndex(), IGraphics::kNone);
     rig.graphics.OnMouseUp(15, 15, kRight);
-    EXPECT_EQ(rig.plug.edits, (std::vector<std::pair<char, int>>{{'b', EditorTestPlug::kWave},
-                                                                 {'a', EditorTestPlug::kWave},
-                                                                 {'e', EditorTestPlug::kWave}}));
+    EXPECT_EQ(rig.plug.edits,
+              (std::vector<std::pair<char, int>>{
+                  {'b', EditorTestPlug::kWave}, {'a', EditorTestPlug::kWave}, {'e', EditorTestPlug::kWave}}));
     // Closing the menu without a choice changes nothing.
     rig.graphics.OnMouseDown(15, 15, kRight);
     rig.graphics.OnMouseUp(15, 15, kRight);
@@ -417,7 +417,7 @@ TEST(GraphicsText, TextControlsDrawInTheirColourAndFailWithoutAFont)
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 120; ++x)
             white += ((rig.platform.FramePixel(x, y) >> 16) & 0xff) > 0x80 ? 1 : 0;
-    EXPECT_GT(white, 40); // three wide glyphs
+    EXPECT_GT(white, 40);                                  // three wide glyphs
     EXPECT_EQ(rig.platform.FramePixel(2, 2), 0xff000000u); // outside the centred text
 
     ITextStyle broken;
