@@ -274,26 +274,14 @@ bool IGraphics::MeasureText(ITextStyle& style, std::string_view text, IRectangle
     return true;
 }
 
-int IGraphics::ControlAt(int x, int y) const
+int IGraphics::ControlAt(int x, int y, bool forMouseOver) const
 {
     for (int i = NControls() - 1; i >= 0; --i)
     {
         const IControl& control = *controls_[static_cast<size_t>(i)];
-        if (!control.IsHidden() && !control.IsGrayed() && control.ContainsPoint(x, y)) return i;
-    }
-    return kNone;
-}
-
-int IGraphics::MouseOverControlAt(int x, int y) const
-{
-    for (int i = NControls() - 1; i >= 0; --i)
-    {
-        const IControl& control = *controls_[static_cast<size_t>(i)];
-        if (!control.IsHidden() && (!control.IsGrayed() || control.MouseOverWhenGrayed()) &&
-            control.ContainsPoint(x, y))
-        {
+        const bool grayedAccepts = forMouseOver && control.MouseOverWhenGrayed();
+        if (!control.IsHidden() && (!control.IsGrayed() || grayedAccepts) && control.ContainsPoint(x, y))
             return i;
-        }
     }
     return kNone;
 }
@@ -380,7 +368,7 @@ void IGraphics::OnMouseWheel(int x, int y, const IMouseState& mouse, int notches
 bool IGraphics::OnMouseOver(int x, int y, const IMouseState& mouse)
 {
     if (!handleMouseOver_) return false;
-    const int index = captureIndex_ >= 0 ? captureIndex_ : MouseOverControlAt(x, y);
+    const int index = captureIndex_ >= 0 ? captureIndex_ : ControlAt(x, y, true);
     if (index < 0) return true;
     UiLock lock(*this);
     controls_[static_cast<size_t>(index)]->OnMouseOver(x, y, mouse);
