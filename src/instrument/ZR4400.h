@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/panel/ZRPanel.h"
 #include "engine/Engine.h"
 #include "engine/EngineHost.h"
 #include "instrument/ParamApplier.h"
@@ -47,6 +48,17 @@ public:
     int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override;
     // The editor follows program changes (lock held).
     void PresetsChanged() override { RefreshParamControls(); }
+    // Every control takes its parameter's value; the program display shows the current program.
+    void RefreshParamControls() override;
+    // Attaches the panel (construction).
+    void BuildPanel(IGraphics& graphics) override;
+    // While the editor window is open, the lights follow the modulation generators, the sample and
+    // hold clock and the general envelope (user-interface thread; takes the lock).
+    void Idle() override;
+    // The panel's trigger kick: external trigger 1 rises at the next control tick (editor thread).
+    void FireTriggerKick();
+
+    ZRPanel& Panel() { return mPanel; }
 
     Engine& GetEngine() { return mEngine; }
 
@@ -77,6 +89,7 @@ private:
     Engine mEngine;
     ParamApplier mApplier{mEngine, *this};
     EngineLink mEngineLink{*this};
+    ZRPanel mPanel;
 };
 
 } // namespace zr
