@@ -24,14 +24,16 @@ const FontCache::Entry* FontCache::Find(const Key& key) const
     return nullptr;
 }
 
-LICE_CachedFont* FontCache::Get(std::string_view faceName, int heightPx, bool bold, bool italic, bool antialias)
+LICE_CachedFont* FontCache::Get(std::string_view faceName, int heightPx, bool bold, bool italic,
+                                bool antialias)
 {
     Key key{std::string(faceName), heightPx, bold, italic, antialias};
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (const Entry* entry = Find(key)) return entry->font.get();
     }
-    std::unique_ptr<LICE_CachedFont> font = LICE_CachedFont::Create(faceName, heightPx, bold, italic, antialias);
+    std::unique_ptr<LICE_CachedFont> font =
+        LICE_CachedFont::Create(faceName, heightPx, bold, italic, antialias);
     std::lock_guard<std::mutex> lock(mutex_);
     if (const Entry* entry = Find(key)) return entry->font.get();
     entries_.push_back({std::move(key), std::move(font)});

@@ -14,10 +14,7 @@ struct IArgbColor
     int32_t B = 0;
 
     // The drawing library's pixel: A<<24 | R<<16 | G<<8 | B, each channel limited to 0..255.
-    uint32_t Pixel() const
-    {
-        return Channel(A) << 24 | Channel(R) << 16 | Channel(G) << 8 | Channel(B);
-    }
+    uint32_t Pixel() const { return Channel(A) << 24 | Channel(R) << 16 | Channel(G) << 8 | Channel(B); }
     bool operator==(const IArgbColor&) const = default;
 
 private:

@@ -27,7 +27,8 @@ public:
     static constexpr int kNoParameter = -1;
     static constexpr int kDefaultTextEntryLimit = 7;
 
-    IControl(IPlugBase& plug, const IRectangle& rect, int paramIndex = kNoParameter, const IBlend& blend = {});
+    IControl(IPlugBase& plug, const IRectangle& rect, int paramIndex = kNoParameter,
+             const IBlend& blend = {});
     virtual ~IControl() = default;
     IControl(const IControl&) = delete;
     IControl& operator=(const IControl&) = delete;

@@ -63,12 +63,13 @@ public:
     virtual IPopupList* ShowPopupList(IPopupList& list, const IRectangle& area) = 0;
     // Asks for a file with one of the space-separated extensions. On a choice file is the full path
     // and directory its folder; on cancel file is empty and directory unchanged.
-    virtual void AskForFile(std::string& file, int action, std::string& directory, std::string_view extensions) = 0;
+    virtual void AskForFile(std::string& file, int action, std::string& directory,
+                            std::string_view extensions) = 0;
     virtual bool PromptForColor(IArgbColor& color, std::string_view prompt) = 0;
     // Opens address in the browser, after asking confirmText (when not empty) under title; on
     // failure errorText (when not empty) is shown. True when the address was opened.
-    virtual bool OpenWebAddress(std::string_view address, std::string_view title, std::string_view confirmText,
-                                std::string_view errorText) = 0;
+    virtual bool OpenWebAddress(std::string_view address, std::string_view title,
+                                std::string_view confirmText, std::string_view errorText) = 0;
     virtual bool GetClipboardText(std::string& text) = 0;
 
     // ---- Text entry ---------------------------------------------------------------------------

@@ -94,7 +94,8 @@ IRectangle CenteredRect(const IRectangle& around, int w, int h)
 }
 } // namespace
 
-IGraphics::IGraphics(IPlugBase& plug, int width, int height, int fps, std::unique_ptr<IEditorPlatform> platform)
+IGraphics::IGraphics(IPlugBase& plug, int width, int height, int fps,
+                     std::unique_ptr<IEditorPlatform> platform)
     : plug_(plug), width_(width), height_(height), fps_(fps), platform_(std::move(platform))
 {
 }
@@ -141,8 +142,8 @@ int IGraphics::AddControl(std::unique_ptr<IControl> control)
 
 void IGraphics::SetBackgroundImage(int id, std::string_view name)
 {
-    auto background = std::make_unique<IBitmapControl>(plug_, 0, 0, IControl::kNoParameter, LoadBitmap(id, name),
-                                                       IBlend{IBlend::kClobber, 1.0f});
+    auto background = std::make_unique<IBitmapControl>(plug_, 0, 0, IControl::kNoParameter,
+                                                       LoadBitmap(id, name), IBlend{IBlend::kClobber, 1.0f});
     background->SetGraphics(this);
     controls_.insert(controls_.begin(), std::move(background));
 }
@@ -205,7 +206,8 @@ bool IGraphics::DrawDirty(const IRectangle& area)
         drawRect_ = area;
         for (auto& control : controls_)
         {
-            if (!control->IsHidden() && control->Rect().Intersects(area)) drawn = control->Draw(*this) && drawn;
+            if (!control->IsHidden() && control->Rect().Intersects(area))
+                drawn = control->Draw(*this) && drawn;
         }
         for (auto& control : controls_)
             control->MarkClean();
@@ -226,8 +228,8 @@ bool IGraphics::DrawBitmap(const IBitmapStrip& strip, const IRectangle& dest, in
     const int w = std::min(clipped.W(), strip.FrameWidth() - offsetX);
     const int h = std::min(clipped.H(), strip.FrameHeight() - offsetY);
     if (w <= 0 || h <= 0) return true;
-    LICE_Blit(surface_.get(), strip.image, clipped.L, clipped.T, srcX, srcY, w, h, blend ? blend->weight : 1.0f,
-              BlitMode(blend));
+    LICE_Blit(surface_.get(), strip.image, clipped.L, clipped.T, srcX, srcY, w, h,
+              blend ? blend->weight : 1.0f, BlitMode(blend));
     return true;
 }
 
@@ -235,9 +237,9 @@ LICE_CachedFont* IGraphics::FontFor(ITextStyle& style)
 {
     if (!style.cachedFont)
     {
-        style.cachedFont = FontCache::Instance().Get(style.faceName, style.size, style.style == ITextStyle::kBold,
-                                                     style.style == ITextStyle::kItalic,
-                                                     style.quality != ITextStyle::kQualityNonAntiAliased);
+        style.cachedFont = FontCache::Instance().Get(
+            style.faceName, style.size, style.style == ITextStyle::kBold, style.style == ITextStyle::kItalic,
+            style.quality != ITextStyle::kQualityNonAntiAliased);
     }
     return style.cachedFont;
 }
@@ -247,6 +249,7 @@ bool IGraphics::DrawIText(ITextStyle& style, std::string_view text, const IRecta
     if (text.empty()) return true;
     LICE_CachedFont* font = FontFor(style);
     if (!font || !surface_) return false;
+    const auto textLock = FontCache::Instance().LockForText();
     return font->DrawText(surface_.get(), text, rect.L, rect.T, rect.W(), rect.H(), style.color.Pixel(),
                           style.align);
 }
@@ -256,8 +259,9 @@ bool IGraphics::MeasureText(ITextStyle& style, std::string_view text, IRectangle
     LICE_CachedFont* font = FontFor(style);
     int w = 0;
     int h = 0;
-    if (!font || !font->DrawText(scratch_.get(), text, rect.L, rect.T, rect.W(), rect.H(), style.color.Pixel(),
-                                 style.align, true, &w, &h))
+    const auto textLock = FontCache::Instance().LockForText();
+    if (!font || !font->DrawText(scratch_.get(), text, rect.L, rect.T, rect.W(), rect.H(),
+                                 style.color.Pixel(), style.align, true, &w, &h))
     {
         return false;
     }
@@ -270,26 +274,14 @@ bool IGraphics::MeasureText(ITextStyle& style, std::string_view text, IRectangle
     return true;
 }
 
-int IGraphics::ControlAt(int x, int y) const
+int IGraphics::ControlAt(int x, int y, bool forMouseOver) const
 {
     for (int i = NControls() - 1; i >= 0; --i)
     {
         const IControl& control = *controls_[static_cast<size_t>(i)];
-        if (!control.IsHidden() && !control.IsGrayed() && control.ContainsPoint(x, y)) return i;
-    }
-    return kNone;
-}
-
-int IGraphics::MouseOverControlAt(int x, int y) const
-{
-    for (int i = NControls() - 1; i >= 0; --i)
-    {
-        const IControl& control = *controls_[static_cast<size_t>(i)];
-        if (!control.IsHidden() && (!control.IsGrayed() || control.MouseOverWhenGrayed()) &&
-            control.ContainsPoint(x, y))
-        {
+        const bool grayedAccepts = forMouseOver && control.MouseOverWhenGrayed();
+        if (!control.IsHidden() && (!control.IsGrayed() || grayedAccepts) && control.ContainsPoint(x, y))
             return i;
-        }
     }
     return kNone;
 }
@@ -376,7 +368,7 @@ void IGraphics::OnMouseWheel(int x, int y, const IMouseState& mouse, int notches
 bool IGraphics::OnMouseOver(int x, int y, const IMouseState& mouse)
 {
     if (!handleMouseOver_) return false;
-    const int index = captureIndex_ >= 0 ? captureIndex_ : MouseOverControlAt(x, y);
+    const int index = captureIndex_ >= 0 ? captureIndex_ : ControlAt(x, y, true);
     if (index < 0) return true;
     UiLock lock(*this);
     controls_[static_cast<size_t>(index)]->OnMouseOver(x, y, mouse);
@@ -408,9 +400,9 @@ void IGraphics::PromptParamValue(IControl& control, const IRectangle* rect)
     const IParameter* param = plug_.GetParam(control.ParamIndex());
     if (!control.PromptEnabled() || !param) return;
     const bool hasTexts = !param->DisplayTexts().empty();
-    const IRectangle entry = rect              ? *rect
-                             : hasTexts        ? control.Rect()
-                                               : CenteredRect(control.Rect(), kEntryWidth, kEntryHeight);
+    const IRectangle entry = rect       ? *rect
+                             : hasTexts ? control.Rect()
+                                        : CenteredRect(control.Rect(), kEntryWidth, kEntryHeight);
     const IParameter::Type type = param->GetType();
     if (type == IParameter::Type::Enum || (type == IParameter::Type::Bool && hasTexts))
     {
@@ -420,7 +412,8 @@ void IGraphics::PromptParamValue(IControl& control, const IRectangle* rect)
             list.AddItem(text.text, text.text == current ? IPopupItem::kChecked : 0);
         if (IPopupList* chosen = ShowPopupList(list, entry))
         {
-            const double value = std::clamp(static_cast<double>(chosen->ChosenIndex()), param->Min(), param->Max());
+            const double value =
+                std::clamp(static_cast<double>(chosen->ChosenIndex()), param->Min(), param->Max());
             control.TakeUserChoice(param->GetNormalized(value));
         }
         return;

@@ -129,10 +129,9 @@ private:
     class UiLock;
     class ModalScope;
 
-    // The topmost control at (x, y) that is neither hidden nor grayed; kNone over nothing.
-    int ControlAt(int x, int y) const;
-    // The same for mouse-over: grayed controls count when they accept it.
-    int MouseOverControlAt(int x, int y) const;
+    // The topmost control at (x, y) that is neither hidden nor grayed (for mouse-over, grayed
+    // controls that accept it count); kNone over nothing.
+    int ControlAt(int x, int y, bool forMouseOver = false) const;
     // The captured control, else the one under the mouse.
     int CapturedOrAt(int x, int y) const;
     void ClearCapture();

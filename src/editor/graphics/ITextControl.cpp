@@ -5,7 +5,8 @@
 namespace zr
 {
 
-ITextControl::ITextControl(IPlugBase& plug, const IRectangle& rect, const ITextStyle& style, std::string_view text)
+ITextControl::ITextControl(IPlugBase& plug, const IRectangle& rect, const ITextStyle& style,
+                           std::string_view text)
     : IControl(plug, rect), text_(text)
 {
     SetTextStyle(style);

@@ -11,7 +11,8 @@ namespace zr
 class ITextControl : public IControl
 {
 public:
-    ITextControl(IPlugBase& plug, const IRectangle& rect, const ITextStyle& style, std::string_view text = {});
+    ITextControl(IPlugBase& plug, const IRectangle& rect, const ITextStyle& style,
+                 std::string_view text = {});
 
     // Draws the text inside rect; nothing for an empty text.
     bool Draw(IGraphics& graphics) override;

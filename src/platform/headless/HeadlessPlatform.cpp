@@ -35,8 +35,7 @@ IPopupList* Follow(IPopupList& list, const std::vector<int>& path, size_t depth)
 {
     IPopupItem* item = list.Item(path[depth]);
     if (!item) return nullptr;
-    if (depth + 1 < path.size())
-        return item->subList ? Follow(*item->subList, path, depth + 1) : nullptr;
+    if (depth + 1 < path.size()) return item->subList ? Follow(*item->subList, path, depth + 1) : nullptr;
     if (!item->Enabled() || item->subList) return nullptr;
     list.SetChosenIndex(path[depth]);
     return &list;

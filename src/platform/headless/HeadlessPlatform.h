@@ -24,7 +24,7 @@ public:
     {
         IRectangle area;
         std::vector<std::string> texts; // top level, with the numbering prefix
-        int checked = -1;                // first checked top-level item
+        int checked = -1;               // first checked top-level item
     };
     struct ShownMessage
     {
@@ -87,7 +87,8 @@ public:
     void ShowMouse() override { mouseHidden_ = false; }
     int ShowMessageBox(std::string_view text, std::string_view caption, int type) override;
     IPopupList* ShowPopupList(IPopupList& list, const IRectangle& area) override;
-    void AskForFile(std::string& file, int action, std::string& directory, std::string_view extensions) override;
+    void AskForFile(std::string& file, int action, std::string& directory,
+                    std::string_view extensions) override;
     // No colour dialog without a window: the colour stays and the answer is a cancel.
     bool PromptForColor(IArgbColor& color, std::string_view prompt) override;
     bool OpenWebAddress(std::string_view address, std::string_view title, std::string_view confirmText,

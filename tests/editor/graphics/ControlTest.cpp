@@ -28,7 +28,8 @@ struct Knobs : ::testing::Test
     EditorRig rig;
     // 40 pixels high, 65 frames: the panel's big knob.
     std::unique_ptr<LICE_MemBitmap> image = MakeStripImage(40, 40, 65, Grey);
-    IKnobMultiControl& knob = rig.Add<IKnobMultiControl>(10, 10, EditorTestPlug::kLevel, StripOf(*image, 65), 4.0);
+    IKnobMultiControl& knob =
+        rig.Add<IKnobMultiControl>(10, 10, EditorTestPlug::kLevel, StripOf(*image, 65), 4.0);
 };
 } // namespace
 

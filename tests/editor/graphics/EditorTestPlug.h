@@ -72,7 +72,10 @@ public:
         IControl::OnMouseDown(x, y, mouse);
     }
     void OnMouseUp(int x, int y, const zr::IMouseState&) override { ups.emplace_back(x, y); }
-    void OnMouseDrag(int, int, int dx, int dy, const zr::IMouseState&) override { drags.emplace_back(dx, dy); }
+    void OnMouseDrag(int, int, int dx, int dy, const zr::IMouseState&) override
+    {
+        drags.emplace_back(dx, dy);
+    }
     void OnMouseWheel(int, int, const zr::IMouseState&, int notches) override { wheel += notches; }
     void OnMouseOver(int, int, const zr::IMouseState&) override { ++overs; }
     void OnMouseOut() override { ++outs; }
@@ -118,8 +121,7 @@ struct EditorRig
     {
     }
 
-    template <typename Control, typename... Args>
-    Control& Add(Args&&... args)
+    template <typename Control, typename... Args> Control& Add(Args&&... args)
     {
         auto control = std::make_unique<Control>(plug, std::forward<Args>(args)...);
         Control& result = *control;

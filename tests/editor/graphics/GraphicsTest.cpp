@@ -5,6 +5,10 @@
 #include "editor/graphics/IBitmapControl.h"
 #include "editor/graphics/IKnobMultiControl.h"
 #include "editor/graphics/ISwitchControl.h"
+#include "editor/graphics/ITextControl.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -157,8 +161,8 @@ TEST_F(Panel, DragEndingOutsideThePanelReachesTheCapturedControl)
     EXPECT_EQ(left.drags, (std::vector<std::pair<int, int>>{{2, -6}, {-42, -204}}));
     EXPECT_EQ(left.ups, (std::vector<std::pair<int, int>>{{-30, -200}}));
     EXPECT_EQ(rig.graphics.CaptureIndex(), IGraphics::kNone);
-    EXPECT_EQ(rig.plug.edits,
-              (std::vector<std::pair<char, int>>{{'b', EditorTestPlug::kLevel}, {'e', EditorTestPlug::kLevel}}));
+    EXPECT_EQ(rig.plug.edits, (std::vector<std::pair<char, int>>{{'b', EditorTestPlug::kLevel},
+                                                                 {'e', EditorTestPlug::kLevel}}));
 }
 
 TEST_F(Panel, DoubleClickAsSingleClickCapturesAndDeliversAMouseDown)
@@ -318,9 +322,9 @@ TEST(ValueEntry, ListParametersChooseFromTheirDisplayTexts)
     // The menu took the capture, but the edit that began still ends.
     EXPECT_EQ(rig.graphics.CaptureIndex(), IGraphics::kNone);
     rig.graphics.OnMouseUp(15, 15, kRight);
-    EXPECT_EQ(rig.plug.edits, (std::vector<std::pair<char, int>>{{'b', EditorTestPlug::kWave},
-                                                                 {'a', EditorTestPlug::kWave},
-                                                                 {'e', EditorTestPlug::kWave}}));
+    EXPECT_EQ(rig.plug.edits,
+              (std::vector<std::pair<char, int>>{
+                  {'b', EditorTestPlug::kWave}, {'a', EditorTestPlug::kWave}, {'e', EditorTestPlug::kWave}}));
     // Closing the menu without a choice changes nothing.
     rig.graphics.OnMouseDown(15, 15, kRight);
     rig.graphics.OnMouseUp(15, 15, kRight);
@@ -366,4 +370,60 @@ TEST(ValueEntry, OnOffParametersLookTheTextUp)
     rig.graphics.PromptParamValue(probe);
     EXPECT_TRUE(rig.plug.GetParam(EditorTestPlug::kSwitch)->BoolValue());
     EXPECT_EQ(rig.platform.Popups()[0].texts, (std::vector<std::string>{"off", "on"}));
+}
+
+TEST(GraphicsText, MeasuringPlacesTheTextAsDrawingAligns)
+{
+    EditorRig rig;
+    ITextStyle style;
+    style.size = 14;
+    style.align = ITextStyle::kAlignNear;
+    IRectangle left{10, 20, 110, 40};
+    ASSERT_TRUE(rig.graphics.MeasureText(style, "Cutoff", left)); // no surfaces needed
+    const int w = left.W();
+    EXPECT_GT(w, 20);
+    EXPECT_LT(w, 100);
+    EXPECT_EQ(left.L, 10);
+    EXPECT_EQ(left.T, 20);
+    EXPECT_GT(left.H(), 8);
+    ITextStyle centred = style;
+    centred.align = ITextStyle::kAlignCenter;
+    IRectangle middle{10, 20, 110, 40};
+    ASSERT_TRUE(rig.graphics.MeasureText(centred, "Cutoff", middle));
+    EXPECT_EQ(middle.W(), w);
+    EXPECT_LE(std::abs((middle.L + middle.R) - 120), 1);
+    ITextStyle far = style;
+    far.align = ITextStyle::kAlignFar;
+    IRectangle right{10, 20, 110, 40};
+    ASSERT_TRUE(rig.graphics.MeasureText(far, "Cutoff", right));
+    EXPECT_EQ(right.R, 110);
+    EXPECT_EQ(right.L, 110 - w);
+    // The font was made once and is kept in the style.
+    EXPECT_NE(style.cachedFont, nullptr);
+    EXPECT_EQ(style.cachedFont, far.cachedFont);
+}
+
+TEST(GraphicsText, TextControlsDrawInTheirColourAndFailWithoutAFont)
+{
+    EditorRig rig(120, 40);
+    ITextStyle style;
+    style.size = 16;
+    style.color = {255, 255, 255, 255};
+    auto& text = rig.Add<ITextControl>(IRectangle{0, 0, 120, 40}, style, "WWW");
+    rig.Attach();
+    std::fill_n(rig.graphics.Surface()->Bits(), 120 * 40, 0xff000000u);
+    rig.Tick();
+    int white = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x)
+            white += ((rig.platform.FramePixel(x, y) >> 16) & 0xff) > 0x80 ? 1 : 0;
+    EXPECT_GT(white, 40);                                  // three wide glyphs
+    EXPECT_EQ(rig.platform.FramePixel(2, 2), 0xff000000u); // outside the centred text
+
+    ITextStyle broken;
+    broken.size = 0;
+    EXPECT_FALSE(rig.graphics.DrawIText(broken, "x", {0, 0, 10, 10}));
+    EXPECT_TRUE(rig.graphics.DrawIText(broken, "", {0, 0, 10, 10}));
+    text.ShowPluginText("");
+    EXPECT_EQ(rig.Tick(), text.Rect());
 }
