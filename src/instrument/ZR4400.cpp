@@ -1,5 +1,8 @@
 #include "instrument/ZR4400.h"
 
+#include "editor/graphics/IEditorPlatform.h"
+#include "editor/graphics/IGraphics.h"
+
 #include "instrument/ParameterTable.h"
 #include "plugin/ProgramFiles.h"
 #include "plugin/ProgramState.h"
@@ -20,6 +23,7 @@ ZR4400::ZR4400(vst::AudioMasterCallback hostCallback)
 {
     GetEngine().SetHost(&mEngineLink);
     AllParamsChanged();
+    BuildAndAttachEditor();
     LoadFirstBank();
 }
 
@@ -42,6 +46,42 @@ void ZR4400::SetActive(bool active)
     {
         RefreshParamControls();
     }
+    mPanel.ShowPower(active);
+}
+
+void ZR4400::RefreshParamControls()
+{
+    Synth::RefreshParamControls();
+    mPanel.RefreshProgramDisplay();
+}
+
+void ZR4400::BuildPanel(IGraphics& graphics)
+{
+    mPanel.Attach(graphics, *this, [this] { FireTriggerKick(); });
+}
+
+void ZR4400::FireTriggerKick()
+{
+    ExternalInputs::Trigger& trigger = GetEngine().Inputs().GetTrigger(0);
+    trigger.state = true;
+    trigger.previous = false;
+}
+
+void ZR4400::Idle()
+{
+    ScopedLock lock(Mutex());
+    if (!GetGraphics().Platform().HasEditorWindow()) return;
+    ZRPanel::LightStates lights;
+    for (int b = 0; b < Param::kNumBlocks; ++b)
+    {
+        const BlockModulation& modulation = GetEngine().Block(b).Modulation();
+        lights.mg1[static_cast<size_t>(b)] = modulation.Mg1().Output() > 0.0;
+        lights.mg2[static_cast<size_t>(b)] = modulation.Mg2().Output() > 0.0;
+    }
+    const Modulation& modulation = GetEngine().GetModulation();
+    lights.sampleHold = modulation.SampleHold().Cycle().InFirstHalf();
+    lights.envelope = modulation.Geg().CurrentState() != GeneralEnvelope::kIdle;
+    mPanel.ShowLights(lights);
 }
 
 void ZR4400::SetUp()

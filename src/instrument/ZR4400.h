@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/panel/ZRPanel.h"
 #include "engine/EngineHost.h"
 #include "instrument/InstrumentCore.h"
 #include "plugin/Synth.h"
@@ -9,7 +10,8 @@ namespace zr
 
 // The instrument: the plug-in frame around one sound engine, with the parameter table and the
 // program state of this instrument. Construction order: plug-in base and VST2 adapter, synth base
-// (configuration), the core (engine, parameter table), every parameter applied, then the startup bank or else
+// (configuration, editor object), the core (engine, parameter table), every parameter applied, the
+// panel built and the editor attached, then the startup bank or else
 // the factory bank (program 0 selected and applied). The module's entry function fills the empty
 // slots afterwards. Every hook runs under the instance lock.
 class ZR4400 : public Synth
@@ -47,6 +49,19 @@ public:
     int UnserializeProgramState(const ChunkBuffer& chunk, int pos) override;
     // The defaults in every parameter, then the cutoff glides as after a load.
     void InitProgram() override;
+    // The program display follows program changes and renames (lock held).
+    void PresetsChanged() override { RefreshParamControls(); }
+    // Every control takes its parameter's value; the program display shows the current program.
+    void RefreshParamControls() override;
+    // Attaches the panel (construction).
+    void BuildPanel(IGraphics& graphics) override;
+    // While the editor window is open, the lights follow the modulation generators, the sample and
+    // hold clock and the general envelope (user-interface thread; takes the lock).
+    void Idle() override;
+    // The panel's trigger kick: external trigger 1 rises at the next control tick (editor thread).
+    void FireTriggerKick();
+
+    ZRPanel& Panel() { return mPanel; }
 
     Engine& GetEngine() { return mCore.GetEngine(); }
 
@@ -76,6 +91,7 @@ private:
 
     InstrumentCore mCore{*this};
     EngineLink mEngineLink{*this};
+    ZRPanel mPanel;
 };
 
 } // namespace zr

@@ -69,6 +69,8 @@ public:
     void IdentifyHostOnce() override;
     // Adds the editor flag to the effect record (user-interface thread).
     void AttachEditor(std::unique_ptr<IEditorLink> editor) override;
+    // The editor rectangle the host is given: 0, 0, height, width.
+    void SetEditorSize(int width, int height);
 
     // True for hosts whose vendor string is "native instruments" or "juce vst host": they get a
     // program chunk whatever kind they ask for. Asked once, then cached (dispatcher thread).
@@ -125,7 +127,7 @@ private:
 
     vst::AudioMasterCallback mHostCallback;
     vst::AEffect mAEffect{};
-    // Stays empty until the editor panel is built on this platform.
+    // Stays empty until an editor is attached.
     vst::ERect mEditorRect{};
     vst::VstSpeakerArrangement mInputSpeakers{};
     vst::VstSpeakerArrangement mOutputSpeakers{};

@@ -161,6 +161,11 @@ void IPlugVST::AttachEditor(std::unique_ptr<IEditorLink> editor)
     }
 }
 
+void IPlugVST::SetEditorSize(int width, int height)
+{
+    mEditorRect = {0, 0, static_cast<std::int16_t>(height), static_cast<std::int16_t>(width)};
+}
+
 bool IPlugVST::ForcesProgramChunks()
 {
     if (!mForcesProgramChunks)

@@ -1,5 +1,7 @@
 #include "plugin/Synth.h"
 
+#include "editor/graphics/IGraphics.h"
+#include "platform/headless/HeadlessPlatform.h"
 #include "plugin/FactoryBank.h"
 #include "plugin/ILearnSwitch.h"
 
@@ -19,8 +21,21 @@ Synth::Synth(vst::AudioMasterCallback hostCallback, int nParams, std::string_vie
              int32_t version, int32_t uniqueId, int latency, bool doesMidi, bool doesStateChunks,
              bool isInstrument)
     : IPlugVST(hostCallback, nParams, channelIOText, nPresets, effectName, productName, vendorName, version,
-               uniqueId, latency, doesMidi, doesStateChunks, isInstrument)
+               uniqueId, latency, doesMidi, doesStateChunks, isInstrument),
+      // Without a window the panel is drawn and presented into memory.
+      mPendingGraphics(std::make_unique<IGraphics>(*this, kEditorWidth, kEditorHeight, kEditorFps,
+                                                   std::make_unique<HeadlessPlatform>())),
+      mGraphics(mPendingGraphics.get())
 {
+}
+
+Synth::~Synth() = default;
+
+void Synth::BuildAndAttachEditor()
+{
+    BuildPanel(*mGraphics);
+    AttachEditor(std::move(mPendingGraphics));
+    SetEditorSize(mGraphics->Width(), mGraphics->Height());
 }
 
 void Synth::SetUp()

@@ -5,11 +5,13 @@
 #include "plugin/RecordingMessageBox.h"
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace zr
 {
 
+class IGraphics;
 class ILearnSwitch;
 
 // What every instrument of this design shares between the VST2 adapter and the instrument: the
@@ -24,6 +26,11 @@ class ILearnSwitch;
 class Synth : public IPlugVST
 {
 public:
+    // The editor panel: width, height and redraw rate.
+    static constexpr int kEditorWidth = 1480;
+    static constexpr int kEditorHeight = 660;
+    static constexpr int kEditorFps = 25;
+
     // MIDI controllers 0 .. kNumControllers - 1 can drive a parameter.
     static constexpr int kNumControllers = Configuration::kControllerCount;
     static constexpr int kNone = -1;
@@ -41,6 +48,8 @@ public:
           int32_t version, int32_t uniqueId, int latency, bool doesMidi, bool doesStateChunks,
           bool isInstrument);
 
+    ~Synth() override;
+
     // Takes the lock; disarms MIDI learn. The instrument adds the engine's set-up (dispatcher thread).
     void SetUp() override;
     // Takes the lock; while learn is armed the parameter becomes the learned parameter (thread of
@@ -57,6 +66,12 @@ public:
     // Gives every parameter its default and names the current program "Init"; the host and the
     // editor follow (editor thread; takes the lock).
     virtual void InitProgram();
+
+    // ---- Editor ---------------------------------------------------------------------------------
+    // Attaches the editor's controls to the graphics object (construction); nothing here.
+    virtual void BuildPanel(IGraphics& graphics) { static_cast<void>(graphics); }
+    // The editor object, which lives as long as the instance.
+    IGraphics& GetGraphics() const { return *mGraphics; }
 
     // ---- Message box ----------------------------------------------------------------------------
     // Where questions and failures go; nullptr returns to the headless recorder (editor thread, while
@@ -120,6 +135,11 @@ public:
 
     int CopiedProgramIndex() const { return mCopiedProgram; }
 
+protected:
+    // Builds the panel, then attaches the editor (its controls take every value, its surfaces are
+    // made) and gives the host the editor's size (construction, after the parameters exist).
+    void BuildAndAttachEditor();
+
 private:
     // Forwards to the message box in use, so that the configuration keeps one reference for life.
     class MessageRouter : public IMessageBox
@@ -142,6 +162,9 @@ private:
     // True unless the question is answered No.
     bool AskUnlessNo(std::string_view question, std::string_view title);
 
+    // Made with the instance; owned here until it is attached, then by the plug-in base.
+    std::unique_ptr<IGraphics> mPendingGraphics;
+    IGraphics* mGraphics;
     RecordingMessageBox mHeadlessMessages;
     MessageRouter mMessages{mHeadlessMessages};
     Configuration mConfiguration{mMessages};

@@ -160,7 +160,7 @@ TEST_F(Module, EntryGivesAnInstrumentRecordPerCall)
     EXPECT_NE(a, b);
     EXPECT_EQ(a->magic, vst::kEffectMagic);
     EXPECT_EQ(a->uniqueID, vst::FourCC('z', 'r', '4', '4'));
-    EXPECT_EQ(a->flags, 0x1130);
+    EXPECT_EQ(a->flags, 0x1131);
     EXPECT_EQ(a->numPrograms, 64);
     // A fresh instance starts with the factory bank (no startup bank in the test's home).
     char name[24] = {};

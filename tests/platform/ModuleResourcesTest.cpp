@@ -23,7 +23,8 @@ TEST(ModuleResourcesTest, UnknownTypesNamesAndIdsFindNothing)
     EXPECT_TRUE(FindResource("PROGDATA", "PROGINI").empty());
     EXPECT_TRUE(FindResource("PNG", "PROGINIT").empty());
     EXPECT_TRUE(FindResource("PROGDATA", 0).empty());
-    EXPECT_TRUE(FindResource("PNG", 101).empty());
+    EXPECT_TRUE(FindResource("PNG", 100).empty()); // the panel images are 101 .. 120
+    EXPECT_TRUE(FindResource("PNG", 121).empty());
     for (const EmbeddedResource& resource : EmbeddedResources())
     {
         EXPECT_TRUE(resource.name != nullptr || resource.id != kNoResourceId);

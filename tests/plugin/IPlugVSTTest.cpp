@@ -67,7 +67,7 @@ TEST_F(IPlugVSTTest, EffectRecordCarriesTheInstrumentsIdentity)
     VstInstance vi(host);
     const vst::AEffect& e = *vi.effect;
     EXPECT_EQ(e.magic, vst::kEffectMagic);
-    EXPECT_EQ(e.flags, 0x1130);
+    EXPECT_EQ(e.flags, 0x1131); // with the editor
     EXPECT_EQ(e.uniqueID, 0x7A723434); // 'zr44'
     EXPECT_EQ(e.version, 10205);
     EXPECT_EQ(e.numParams, 229);
@@ -102,7 +102,9 @@ TEST_F(IPlugVSTTest, FixedAnswersOfTheDispatcher)
     EXPECT_EQ(vi.Dispatch(vst::effGetProductString, 0, 0, nullptr), 0);
     EXPECT_EQ(vi.Dispatch(vst::effEditGetRect, 0, 0, nullptr), 0);
     vst::ERect* rect = nullptr;
-    EXPECT_EQ(vi.Dispatch(vst::effEditGetRect, 0, 0, &rect), 0); // no editor yet
+    ASSERT_EQ(vi.Dispatch(vst::effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->bottom, 660);
+    EXPECT_EQ(rect->right, 1480);
     EXPECT_EQ(vi.Dispatch(vst::effEditOpen), 0);
 }
 
