@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plugin/Configuration.h"
+#include "plugin/IHttpFetcher.h"
 #include "plugin/IPlugVST.h"
 #include "plugin/RecordingMessageBox.h"
 #include "plugin/UpdateSite.h"
@@ -13,7 +14,6 @@ namespace zr
 {
 
 class IGraphics;
-class IHttpFetcher;
 class ILearnSwitch;
 
 // What every instrument of this design shares between the VST2 adapter and the instrument: the

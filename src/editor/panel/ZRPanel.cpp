@@ -125,7 +125,8 @@ public:
         {
             const panel::PanelRect r = c.rect;
             const IRectangle given{r.L, r.T, r.R, r.B - IZRKnobMultiControlText::kTextHeight};
-            return Add(std::make_unique<IZRKnobMultiControlText>(synth_, given, c.param, Strip(c.image)));
+            return Add(
+                std::make_unique<IZRKnobMultiControlText>(synth_, given, c.param, Strip(c.image), c.copyMenu));
         }
         case ControlKind::Plug2:
         case ControlKind::Plug3:
@@ -135,7 +136,7 @@ public:
             const panel::KindTraits traits = panel::TraitsOf(c.kind);
             return Add(std::make_unique<IZRPopUpMenuControl>(synth_, x, y, c.param, ToColor(traits.textColor),
                                                              Strip(traits.image), Strip(traits.onImage),
-                                                             c.popupMode));
+                                                             c.popupMode, c.copyMenu));
         }
         }
         return nullptr;
