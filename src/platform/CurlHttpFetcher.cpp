@@ -41,7 +41,8 @@ std::string CurlHttpFetcher::Get(const HttpRequest& request)
     if (request.host.empty() || !GlobalInit()) return body;
     const std::unique_ptr<CURL, EasyCleanup> curl(curl_easy_init());
     if (!curl) return body;
-    const std::string url = "http://" + request.host + ":" + std::to_string(request.port) + "/" + request.path;
+    const std::string url =
+        "http://" + request.host + ":" + std::to_string(request.port) + "/" + request.path;
     CURL* c = curl.get();
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     curl_easy_setopt(c, CURLOPT_USERAGENT, request.agent.c_str());

@@ -1,12 +1,12 @@
 #include "plugin/Synth.h"
 
 #include "editor/graphics/IGraphics.h"
+#include "platform/CurlHttpFetcher.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "plugin/FactoryBank.h"
 #include "plugin/IHttpFetcher.h"
 #include "plugin/ILearnSwitch.h"
 #include "plugin/UpdateCheck.h"
-#include "platform/CurlHttpFetcher.h"
 
 #include <mutex>
 #include <string>

@@ -24,7 +24,8 @@ int UpdateCheck::Run(IGraphics& graphics)
     }
     catch (const std::exception&)
     {
-        graphics.ShowMessageBox(NoAnswerText(), kTitle, IEditorPlatform::kBoxOk | IEditorPlatform::kIconError);
+        graphics.ShowMessageBox(NoAnswerText(), kTitle,
+                                IEditorPlatform::kBoxOk | IEditorPlatform::kIconError);
         return kFailedWhileProcessing;
     }
 }
@@ -44,10 +45,12 @@ int UpdateCheck::Answer(IGraphics& graphics, const std::string& body)
     }
     if (ReleaseNumber(body) < kFirstNewerRelease)
     {
-        graphics.ShowMessageBox(kUpToDateText, kTitle, IEditorPlatform::kBoxOk | IEditorPlatform::kIconInformation);
+        graphics.ShowMessageBox(kUpToDateText, kTitle,
+                                IEditorPlatform::kBoxOk | IEditorPlatform::kIconInformation);
         return kAnswered;
     }
-    const int answer = graphics.ShowMessageBox(NewVersionQuestion(body), NewVersionTitle(), IEditorPlatform::kBoxYesNo);
+    const int answer =
+        graphics.ShowMessageBox(NewVersionQuestion(body), NewVersionTitle(), IEditorPlatform::kBoxYesNo);
     if (answer != IEditorPlatform::kAnswerNo && !site_.ProductPage().empty())
     {
         graphics.OpenWebAddress(site_.ProductPage(), {}, {}, {});

@@ -5,10 +5,12 @@
 namespace zr
 {
 
-MessageBoxAnswer GraphicsMessageBox::Show(std::string_view text, std::string_view title, MessageBoxButtons buttons)
+MessageBoxAnswer GraphicsMessageBox::Show(std::string_view text, std::string_view title,
+                                          MessageBoxButtons buttons)
 {
     const bool question = buttons == MessageBoxButtons::YesNoCancel;
-    switch (graphics_.ShowMessageBox(text, title, question ? IEditorPlatform::kBoxYesNo : IEditorPlatform::kBoxOk))
+    switch (graphics_.ShowMessageBox(text, title,
+                                     question ? IEditorPlatform::kBoxYesNo : IEditorPlatform::kBoxOk))
     {
     case IEditorPlatform::kAnswerYes:
         return MessageBoxAnswer::Yes;

@@ -49,14 +49,16 @@ void IZRMicroTuningMenu::LoadTuning()
 {
     const std::string file = AskForTuningFile(IEditorPlatform::kFileOpen, {});
     if (!file.empty() && !BlockTuning(synth_, block_).Load(file))
-        Graphics()->ShowMessageBox(ProgramFiles::kCannotLoadText, ProgramFiles::kErrorTitle, IEditorPlatform::kBoxOk);
+        Graphics()->ShowMessageBox(ProgramFiles::kCannotLoadText, ProgramFiles::kErrorTitle,
+                                   IEditorPlatform::kBoxOk);
 }
 
 void IZRMicroTuningMenu::SaveTuning()
 {
     const std::string file = AskForTuningFile(IEditorPlatform::kFileSave, kInitialFileName);
     if (!file.empty() && !BlockTuning(synth_, block_).Save(file))
-        Graphics()->ShowMessageBox(ProgramFiles::kCannotSaveText, ProgramFiles::kErrorTitle, IEditorPlatform::kBoxOk);
+        Graphics()->ShowMessageBox(ProgramFiles::kCannotSaveText, ProgramFiles::kErrorTitle,
+                                   IEditorPlatform::kBoxOk);
 }
 
 std::string IZRMicroTuningMenu::AskForTuningFile(int action, std::string_view initialName)

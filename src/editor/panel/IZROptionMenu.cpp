@@ -53,14 +53,17 @@ void IZROptionMenu::BuildMenu(IPopupList& menu)
     menu.AddSeparator();
     IPopupList& online = menu.AddSubList("Go Online...");
     online.AddItem("Check Online for Update");
-    online.AddItem(kVisitWebSiteText, FlagIf(synth_.GetUpdateSite().webAddress.empty(), IPopupItem::kDisabled));
+    online.AddItem(kVisitWebSiteText,
+                   FlagIf(synth_.GetUpdateSite().webAddress.empty(), IPopupItem::kDisabled));
 }
 
 int IZROptionMenu::CommandOf(const IPopupList& menu, const IPopupList& chosen)
 {
     if (&chosen == &menu) return chosen.ChosenIndex();
-    if (&chosen == SubListOf(menu, kMidiSettingsItem)) return OptionCommands::kMidiSettingsBase + chosen.ChosenIndex();
-    if (&chosen == SubListOf(menu, kGoOnlineItem)) return OptionCommands::kGoOnlineBase + chosen.ChosenIndex();
+    if (&chosen == SubListOf(menu, kMidiSettingsItem))
+        return OptionCommands::kMidiSettingsBase + chosen.ChosenIndex();
+    if (&chosen == SubListOf(menu, kGoOnlineItem))
+        return OptionCommands::kGoOnlineBase + chosen.ChosenIndex();
     return -1;
 }
 

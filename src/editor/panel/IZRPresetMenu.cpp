@@ -1,9 +1,9 @@
 #include "editor/panel/IZRPresetMenu.h"
 
 #include "editor/graphics/IGraphics.h"
-#include "editor/panel/PanelTextStyle.h"
 #include "editor/graphics/IPopupList.h"
 #include "editor/graphics/TextEntry.h"
+#include "editor/panel/PanelTextStyle.h"
 #include "plugin/Synth.h"
 
 #include <cstdio>

@@ -97,11 +97,13 @@ void OptionCommands::LoadOrSave(int command, IMessageBox& messages)
     const bool save = command == kSaveProgram || command == kSaveBank;
     std::string initialName;
     if (command == kSaveProgram)
-        initialName = ProgramFiles::SuggestedProgramFileName(synth_.GetPresetName(synth_.GetCurrentPresetIdx()));
+        initialName =
+            ProgramFiles::SuggestedProgramFileName(synth_.GetPresetName(synth_.GetCurrentPresetIdx()));
     else if (command == kSaveBank)
         initialName = ProgramFiles::kSuggestedBankFileName;
-    const std::string file = AskForFile(save ? IEditorPlatform::kFileSave : IEditorPlatform::kFileOpen, initialName,
-                                        bank ? kBankExtension : kProgramExtension, ProgramFolder::Get());
+    const std::string file =
+        AskForFile(save ? IEditorPlatform::kFileSave : IEditorPlatform::kFileOpen, initialName,
+                   bank ? kBankExtension : kProgramExtension, ProgramFolder::Get());
     const FileCommand fileCommand = bank ? (save ? FileCommand::SaveBank : FileCommand::LoadBank)
                                          : (save ? FileCommand::SaveProgram : FileCommand::LoadProgram);
     ProgramFiles::RunCommand(fileCommand, synth_, messages, file);

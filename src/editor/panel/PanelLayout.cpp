@@ -126,16 +126,9 @@ constexpr PanelControl Place(ControlKind kind, int param, int block, int x, int 
     {
         rect.B += kValueTextHeight;
     }
-    const bool blockParam = Param::IsBlockParam(param);
     // Every control of a block parameter offers the copy-to-block menu, the tune knobs and the patch
     // point selectors too: a musician expects to carry any setting of a block to another one.
-    const bool copyMenuKind = kind == ControlKind::Knob || kind == ControlKind::BigKnob ||
-                              kind == ControlKind::Rotary6 || kind == ControlKind::Rotary4 ||
-                              kind == ControlKind::Lever3 || kind == ControlKind::Switch ||
-                              kind == ControlKind::OrangeSwitch || kind == ControlKind::SideSwitch ||
-                              kind == ControlKind::ValueKnob || kind == ControlKind::Plug2 ||
-                              kind == ControlKind::Plug3 || kind == ControlKind::Button ||
-                              kind == ControlKind::Number;
+    const bool blockParam = Param::IsBlockParam(param);
     return {kind,
             param,
             block,
@@ -144,7 +137,7 @@ constexpr PanelControl Place(ControlKind kind, int param, int block, int x, int 
             FramesOf(traits.image),
             traits.gearing,
             traits.popupMode,
-            blockParam && copyMenuKind,
+            blockParam,
             LightRole::None,
             label,
             side,

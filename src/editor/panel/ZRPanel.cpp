@@ -125,8 +125,8 @@ public:
         {
             const panel::PanelRect r = c.rect;
             const IRectangle given{r.L, r.T, r.R, r.B - IZRKnobMultiControlText::kTextHeight};
-            return Add(
-                std::make_unique<IZRKnobMultiControlText>(synth_, given, c.param, Strip(c.image), c.copyMenu));
+            return Add(std::make_unique<IZRKnobMultiControlText>(synth_, given, c.param, Strip(c.image),
+                                                                 c.copyMenu));
         }
         case ControlKind::Plug2:
         case ControlKind::Plug3:

@@ -1,7 +1,6 @@
 // The panel's menus and the options menu's commands, driven through the headless platform's script,
 // each test in a private home with its own INI file, program folder and documents folder.
-#include "../../plugin/FakeVstHost.h"
-#include "../../plugin/FileTestSupport.h"
+#include "HeadlessInstance.h"
 
 #include "editor/graphics/IGraphics.h"
 #include "editor/graphics/IPopupList.h"
@@ -64,14 +63,8 @@ void PrintTo(const Entry& e, std::ostream* os)
     *os << '"' << e.text << "\" flags " << e.flags << (e.subList ? " (sub-list)" : "");
 }
 
-struct PanelMenus : ::testing::Test
+struct PanelMenus : ::testing::Test, HeadlessInstance
 {
-    FileTestHome home;
-    FakeVstHost host;
-    VstInstance vi{host};
-    ZR4400& plug = vi.Plug();
-    IGraphics& graphics = plug.GetGraphics();
-    HeadlessPlatform& platform = dynamic_cast<HeadlessPlatform&>(graphics.Platform());
     Configuration& configuration = plug.GetConfiguration();
 
     template <typename Control> Control& Find(int pseudoIndex)
@@ -159,17 +152,25 @@ TEST_F(PanelMenus, OptionsMenuListsEveryItemWithItsFlagsInOrder)
 {
     constexpr int D = IPopupItem::kDisabled;
     constexpr int S = IPopupItem::kSeparator;
-    const std::vector<Entry> expected = {
-        {"Copy Program", 0},         {"Paste Program", D},
-        {"Init Program", 0},         {"", S},
-        {"Load Program", 0},         {"Save Program", 0},
-        {"Load Bank", 0},            {"Save Bank", 0},
-        {"", S},                     {"Select Startup Bank", 0},
-        {"Load Startup Bank", D},    {"Unselect Startup Bank", D},
-        {"", S},                     {"Default Path for Program Files", 0},
-        {"Global MIDI Settings...", 0, true}, {"Reload Configuration", 0},
-        {"Save Configuration", 0},   {"", S},
-        {"Go Online...", 0, true}};
+    const std::vector<Entry> expected = {{"Copy Program", 0},
+                                         {"Paste Program", D},
+                                         {"Init Program", 0},
+                                         {"", S},
+                                         {"Load Program", 0},
+                                         {"Save Program", 0},
+                                         {"Load Bank", 0},
+                                         {"Save Bank", 0},
+                                         {"", S},
+                                         {"Select Startup Bank", 0},
+                                         {"Load Startup Bank", D},
+                                         {"Unselect Startup Bank", D},
+                                         {"", S},
+                                         {"Default Path for Program Files", 0},
+                                         {"Global MIDI Settings...", 0, true},
+                                         {"Reload Configuration", 0},
+                                         {"Save Configuration", 0},
+                                         {"", S},
+                                         {"Go Online...", 0, true}};
     EXPECT_EQ(OptionEntries(), expected);
     EXPECT_EQ(OptionEntries(IZROptionMenu::kMidiSettingsItem),
               (std::vector<Entry>{{"MIDI Thru", 0}, {"Ignore Program Change", 0}}));
@@ -403,7 +404,8 @@ TEST_F(PanelMenus, ConfigurationIsReloadedAndSavedOnlyOnYes)
     WriteText(ini, "[MIDI Global]\nMIDI Thru=true\n");
     platform.QueueMessageAnswer(kNo);
     Options({OptionCommands::kReloadConfiguration});
-    EXPECT_EQ(LastMessage().text, "The INI configuration file is:\n" + ini + "\n\nDo you really want to reload it?");
+    EXPECT_EQ(LastMessage().text,
+              "The INI configuration file is:\n" + ini + "\n\nDo you really want to reload it?");
     EXPECT_EQ(LastMessage().caption, "Reload Configuration");
     EXPECT_FALSE(plug.MidiThru());
     platform.QueueMessageAnswer(kYes);
@@ -621,7 +623,8 @@ TEST_F(PanelMenus, MicrotuningMenuChecksTheDetectedTuningAndAppliesEachOne)
     EXPECT_EQ(list.Item(13)->text, "Heptatonic");
     EXPECT_EQ(list.Item(14)->text, "(custom)");
     EXPECT_EQ(list.Item(15)->flags, IPopupItem::kSeparator);
-    EXPECT_EQ(EntriesOf(*list.Item(16)->subList), (std::vector<Entry>{{"Load Tuning", 0}, {"Save Tuning", 0}}));
+    EXPECT_EQ(EntriesOf(*list.Item(16)->subList),
+              (std::vector<Entry>{{"Load Tuning", 0}, {"Save Tuning", 0}}));
     EXPECT_EQ(list.Item(16)->text, "File");
 
     // A tuning that matches none: "(custom)" checked and greyed, nothing else checked.

@@ -1,6 +1,5 @@
 // "Check Online for Update" against an HTTP server of the test's own on the loopback address.
-#include "../../plugin/FakeVstHost.h"
-#include "../../plugin/FileTestSupport.h"
+#include "HeadlessInstance.h"
 
 #include "editor/graphics/IGraphics.h"
 #include "platform/CurlHttpFetcher.h"
@@ -82,7 +81,8 @@ private:
             if (client < 0) continue;
             std::string request;
             char buffer[1024];
-            for (int reads = 0; reads < 250 && !stop_ && request.find("\r\n\r\n") == std::string::npos; ++reads)
+            for (int reads = 0; reads < 250 && !stop_ && request.find("\r\n\r\n") == std::string::npos;
+                 ++reads)
             {
                 if (!Readable(client)) continue;
                 const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
@@ -134,14 +134,8 @@ int RefusingPort()
 constexpr int kErrorBox = IEditorPlatform::kBoxOk | IEditorPlatform::kIconError;
 constexpr int kInfoBox = IEditorPlatform::kBoxOk | IEditorPlatform::kIconInformation;
 
-struct UpdateCheckTest : ::testing::Test
+struct UpdateCheckTest : ::testing::Test, HeadlessInstance
 {
-    FileTestHome home;
-    FakeVstHost host;
-    VstInstance vi{host};
-    ZR4400& plug = vi.Plug();
-    IGraphics& graphics = plug.GetGraphics();
-    HeadlessPlatform& platform = dynamic_cast<HeadlessPlatform&>(graphics.Platform());
 
     // Short limits keep the silent server's case fast; the build's own are 10 s and 20 s.
     int Check(int port, long totalMs = 3000)
@@ -173,8 +167,8 @@ struct UpdateCheckTest : ::testing::Test
 
     std::string NewVersionText(const std::string& version)
     {
-        return "A new version of ZR-4400 is available.\n\n\tYour version: \t1.2.5\n\tNew version: \t" + version +
-               "\n\nDo you want to go to http://vendor.invalid/ to get the new version?";
+        return "A new version of ZR-4400 is available.\n\n\tYour version: \t1.2.5\n\tNew version: \t" +
+               version + "\n\nDo you want to go to http://vendor.invalid/ to get the new version?";
     }
 
     std::string request;
@@ -216,7 +210,8 @@ TEST_F(UpdateCheckTest, TrailingLineBreakComparesByDigitsAndIsShown)
 {
     platform.QueueMessageAnswer(IEditorPlatform::kAnswerNo);
     EXPECT_EQ(CheckBody("1206\n"), UpdateCheck::kAnswered);
-    ExpectOnlyMessage(NewVersionText("1.2.6\n"), "New Version of ZR-4400 Detected", IEditorPlatform::kBoxYesNo);
+    ExpectOnlyMessage(NewVersionText("1.2.6\n"), "New Version of ZR-4400 Detected",
+                      IEditorPlatform::kBoxYesNo);
 }
 
 TEST_F(UpdateCheckTest, HtmlPageIsAnInvalidCall)
@@ -255,14 +250,16 @@ TEST_F(UpdateCheckTest, TheInstanceLockIsFreeWhileTheServerIsAsked)
     UpdateSite site;
     site.serverHost = "127.0.0.1";
     site.serverPort = silent.Port();
-    plug.SetUpdateSource(site, std::make_unique<platform::CurlHttpFetcher>(
-                                   platform::CurlHttpFetcher::Limits{1000, 600}));
+    plug.SetUpdateSource(
+        site, std::make_unique<platform::CurlHttpFetcher>(platform::CurlHttpFetcher::Limits{1000, 600}));
     std::atomic<bool> locked = false;
-    std::thread audio([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        std::unique_lock<std::recursive_mutex> lock(plug.Mutex(), std::try_to_lock);
-        locked = lock.owns_lock();
-    });
+    std::thread audio(
+        [&]
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            std::unique_lock<std::recursive_mutex> lock(plug.Mutex(), std::try_to_lock);
+            locked = lock.owns_lock();
+        });
     platform.QueuePopupChoice({18, 0});
     graphics.OnMouseDown(328, 591, {true, false, false, false, false});
     audio.join();
