@@ -9,7 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsndfile1-dev libsmf-dev
   libfreetype-dev fonts-dejavu-core fonts-liberation
-  libfreetype-dev:i386 libpng-dev:i386
+  libcurl4-openssl-dev
+  libfreetype-dev:i386 libpng-dev:i386 libcurl4-openssl-dev:i386
   zynaddsubfx-vst amsynth
   clang libclang-rt-14-dev
 )

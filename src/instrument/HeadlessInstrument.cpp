@@ -1,15 +1,15 @@
 #include "instrument/HeadlessInstrument.h"
 
 #include "instrument/ParameterTable.h"
-#include "instrument/ZR4400.h"
+#include "instrument/InstrumentIdentity.h"
 #include "plugin/ProgramState.h"
 
 namespace zr
 {
 
 HeadlessInstrument::HeadlessInstrument(double sampleRate, int maxBlockSize)
-    : IPlugBase(Param::kNumParams, ZR4400::kChannelIO, ZR4400::kNumPresets, ZR4400::kEffectName,
-                ZR4400::kProductName, ZR4400::kVendorName, ZR4400::kVersion, ZR4400::kUniqueId, 0, true, true,
+    : IPlugBase(Param::kNumParams, InstrumentIdentity::kChannelIO, InstrumentIdentity::kNumPresets, InstrumentIdentity::kEffectName,
+                InstrumentIdentity::kProductName, InstrumentIdentity::kVendorName, InstrumentIdentity::kVersion, InstrumentIdentity::kUniqueId, 0, true, true,
                 true),
       core_(*this)
 {

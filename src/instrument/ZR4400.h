@@ -3,6 +3,7 @@
 #include "editor/panel/ZRPanel.h"
 #include "engine/EngineHost.h"
 #include "instrument/InstrumentCore.h"
+#include "instrument/InstrumentIdentity.h"
 #include "plugin/Synth.h"
 
 namespace zr
@@ -14,17 +15,9 @@ namespace zr
 // panel built and the editor attached, then the startup bank or else
 // the factory bank (program 0 selected and applied). The module's entry function fills the empty
 // slots afterwards. Every hook runs under the instance lock.
-class ZR4400 : public Synth
+class ZR4400 : public Synth, public InstrumentIdentity
 {
 public:
-    static constexpr int kNumPresets = 64;
-    static constexpr std::string_view kChannelIO = "0-1 0-2";
-    static constexpr std::string_view kEffectName = "ZR-4400";
-    static constexpr std::string_view kProductName = "";
-    static constexpr std::string_view kVendorName = "Zarnow Audio";
-    static constexpr int32_t kVersion = 0x00010205; // 1.2.5
-    static constexpr int32_t kUniqueId = vst::FourCC('z', 'r', '4', '4');
-
     explicit ZR4400(vst::AudioMasterCallback hostCallback);
 
     // Takes the lock; the synth base set-up, then the engine's for the current rate and block size

@@ -1,9 +1,12 @@
 #include "plugin/Synth.h"
 
 #include "editor/graphics/IGraphics.h"
+#include "platform/CurlHttpFetcher.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "plugin/FactoryBank.h"
+#include "platform/IHttpFetcher.h"
 #include "plugin/ILearnSwitch.h"
+#include "plugin/UpdateCheck.h"
 
 #include <mutex>
 #include <string>
@@ -25,7 +28,8 @@ Synth::Synth(vst::AudioMasterCallback hostCallback, int nParams, std::string_vie
       // Without a window the panel is drawn and presented into memory.
       mPendingGraphics(std::make_unique<IGraphics>(*this, kEditorWidth, kEditorHeight, kEditorFps,
                                                    std::make_unique<HeadlessPlatform>())),
-      mGraphics(mPendingGraphics.get())
+      mGraphics(mPendingGraphics.get()), updateSite_(UpdateSite::OfBuild()),
+      updateFetcher_(std::make_unique<platform::CurlHttpFetcher>())
 {
 }
 
@@ -214,6 +218,17 @@ bool Synth::InitProgramFromMenu()
     }
     InitProgram();
     return true;
+}
+
+int Synth::CheckOnlineForUpdate(IGraphics& graphics)
+{
+    return UpdateCheck(updateSite_, *updateFetcher_).Run(graphics);
+}
+
+void Synth::SetUpdateSource(const UpdateSite& site, std::unique_ptr<IHttpFetcher> fetcher)
+{
+    updateSite_ = site;
+    if (fetcher) updateFetcher_ = std::move(fetcher);
 }
 
 bool Synth::AskUnlessNo(std::string_view question, std::string_view title)

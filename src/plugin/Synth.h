@@ -1,8 +1,10 @@
 #pragma once
 
 #include "plugin/Configuration.h"
+#include "platform/IHttpFetcher.h"
 #include "plugin/IPlugVST.h"
 #include "plugin/RecordingMessageBox.h"
+#include "plugin/UpdateSite.h"
 
 #include <cstdint>
 #include <memory>
@@ -135,6 +137,13 @@ public:
 
     int CopiedProgramIndex() const { return mCopiedProgram; }
 
+    // ---- Update check (editor thread) -----------------------------------------------------------
+    // "Check Online for Update" with the editor's dialogs; the result of UpdateCheck::Run.
+    int CheckOnlineForUpdate(IGraphics& graphics);
+    // The update server and web site: at first the build's, asked through the platform's HTTP.
+    const UpdateSite& GetUpdateSite() const { return updateSite_; }
+    void SetUpdateSource(const UpdateSite& site, std::unique_ptr<IHttpFetcher> fetcher);
+
 protected:
     // Builds the panel, then attaches the editor (its controls take every value, its surfaces are
     // made) and gives the host the editor's size (construction, after the parameters exist).
@@ -173,6 +182,8 @@ private:
     int mCopiedProgram = kNone;
     bool mLearnArmed = false;
     bool mUnlearnMode = false;
+    UpdateSite updateSite_;
+    std::unique_ptr<IHttpFetcher> updateFetcher_;
     int mLearnedController = kNone;
     int mLearnedParameter = kNone;
 };

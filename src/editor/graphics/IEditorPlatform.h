@@ -30,6 +30,9 @@ public:
     // Types of ShowMessageBox.
     static constexpr int kBoxOk = 0;
     static constexpr int kBoxYesNo = 4;
+    // Icons, added to the type of ShowMessageBox.
+    static constexpr int kIconError = 0x10;
+    static constexpr int kIconInformation = 0x40;
     // Actions of AskForFile.
     static constexpr int kFileOpen = 0;
     static constexpr int kFileSave = 1;
@@ -56,7 +59,7 @@ public:
     virtual void ShowMouse() = 0;
 
     // ---- Questions and menus (modal) -----------------------------------------------------------
-    // type kBoxOk or kBoxYesNo; the answer kAnswerOk, kAnswerYes or kAnswerNo.
+    // type kBoxOk or kBoxYesNo, plus an icon; the answer kAnswerOk, kAnswerYes or kAnswerNo.
     virtual int ShowMessageBox(std::string_view text, std::string_view caption, int type) = 0;
     // Shows list at the area's left-bottom corner; the list holding the chosen item (with its
     // chosen index set), or nullptr when the menu closed without a choice.

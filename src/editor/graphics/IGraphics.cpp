@@ -447,6 +447,12 @@ bool IGraphics::OpenWebAddress(std::string_view address, std::string_view title,
     return platform_->OpenWebAddress(address, title, confirmText, errorText);
 }
 
+void IGraphics::RunWithoutLock(const std::function<void()>& task)
+{
+    ModalScope modal(*this);
+    task();
+}
+
 void IGraphics::SetPlatform(std::unique_ptr<IEditorPlatform> platform)
 {
     platform_ = std::move(platform);

@@ -10,6 +10,7 @@
 #include "editor/graphics/KeyCode.h"
 #include "plugin/IEditorLink.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -107,6 +108,8 @@ public:
     void AskForFile(std::string& file, int action, std::string& directory, std::string_view extensions);
     bool OpenWebAddress(std::string_view address, std::string_view title, std::string_view confirmText,
                         std::string_view errorText);
+    // Runs task without the instance lock, as while a dialog is open (a network request).
+    void RunWithoutLock(const std::function<void()>& task);
     IEditorPlatform& Platform() const { return *platform_; }
     void SetPlatform(std::unique_ptr<IEditorPlatform> platform);
 

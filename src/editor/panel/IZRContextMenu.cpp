@@ -22,16 +22,21 @@ bool IZRContextMenu::Draw(IGraphics&)
     return true;
 }
 
-void IZRContextMenu::Open(IGraphics& graphics)
+void IZRContextMenu::AddBlockItems(IPopupList& menu, int ownBlock)
 {
     static constexpr std::array<std::string_view, Param::kNumBlocks> kItems = {
         "Copy to Block A", "Copy to Block B", "Copy to Block C"};
-    IPopupList list;
-    const int ownBlock = Param::BlockOf(ownerParam_);
     for (int b = 0; b < Param::kNumBlocks; ++b)
     {
-        list.AddItem(kItems[b], b == ownBlock ? IPopupItem::kDisabled : 0);
+        menu.AddItem(kItems[b], b == ownBlock ? IPopupItem::kDisabled : 0);
     }
+}
+
+void IZRContextMenu::Open(IGraphics& graphics)
+{
+    IPopupList list;
+    const int ownBlock = Param::BlockOf(ownerParam_);
+    AddBlockItems(list, ownBlock);
     const IRectangle below{Rect().L, Rect().B, Rect().R, Rect().B};
     const IPopupList* chosen = graphics.ShowPopupList(list, below);
     if (chosen && chosen->ChosenIndex() >= 0 && chosen->ChosenIndex() < Param::kNumBlocks &&

@@ -5,6 +5,8 @@
 namespace zr
 {
 
+class IPopupList;
+
 // The copy-to-block menu of one block control: "Copy to Block A/B/C", the owner's own block greyed.
 // Choosing block d writes the owner parameter's position to the same parameter of block d and moves
 // that block's controls. Owned by its control, never in the control list (user-interface thread).
@@ -20,6 +22,9 @@ public:
     void Open(IGraphics& graphics);
 
     int OwnerParam() const { return ownerParam_; }
+
+    // "Copy to Block A", "Copy to Block B", "Copy to Block C", the item of ownBlock greyed.
+    static void AddBlockItems(IPopupList& menu, int ownBlock);
 
 private:
     void CopyToBlock(IGraphics& graphics, int block);

@@ -17,13 +17,14 @@ IRectangle ExtendDown(const IRectangle& r, int by)
 } // namespace
 
 IZRKnobMultiControlText::IZRKnobMultiControlText(IPlugBase& plug, const IRectangle& rect, int paramIndex,
-                                                 const IBitmapStrip& strip)
+                                                 const IBitmapStrip& strip, bool copyMenu)
     : IKnobControl(plug, ExtendDown(rect, kTextHeight), paramIndex), strip_(strip),
       imageRect_(strip.FrameRect(rect.L, rect.T)), textRect_{imageRect_.L, imageRect_.B + kTextGap,
                                                              imageRect_.R, imageRect_.B + kTextHeight}
 {
     SetPromptEnabled(true);
     SetTextStyle(PanelTextStyle("Verdana", 12, {64, 255, 160, 0}));
+    if (copyMenu) copyMenu_ = std::make_unique<IZRContextMenu>(plug, Rect(), paramIndex);
 }
 
 bool IZRKnobMultiControlText::Draw(IGraphics& graphics)
@@ -39,6 +40,11 @@ bool IZRKnobMultiControlText::Draw(IGraphics& graphics)
 
 void IZRKnobMultiControlText::OnMouseDown(int x, int y, const IMouseState& mouse)
 {
+    if (mouse.right && copyMenu_ && Graphics())
+    {
+        copyMenu_->Open(*Graphics());
+        return;
+    }
     if (textRect_.Contains(x, y) && Graphics())
     {
         Graphics()->PromptParamValue(*this, &textRect_);

@@ -5,43 +5,25 @@
 namespace zr
 {
 
+class IPopupList;
+
 // A click area of the panel that opens one of the instrument's menus; the background shows its face,
-// so it draws nothing itself. The options, utility and microtuning menus are built on these.
+// so it draws nothing itself. A press of any button builds the menu afresh and shows it at the mouse
+// pointer; after a choice the command runs and the whole panel is redrawn (user-interface thread).
 class IZRMenuArea : public IControl
 {
 public:
     using IControl::IControl;
 
     bool Draw(IGraphics&) override { return true; }
-    void OnMouseDown(int, int, const IMouseState&) override {}
-};
+    void OnMouseDown(int x, int y, const IMouseState& mouse) override;
 
-// The options menu (programs, banks, configuration, MIDI, online).
-class IZROptionMenu : public IZRMenuArea
-{
-public:
-    using IZRMenuArea::IZRMenuArea;
-};
+    // The menu as it is shown now.
+    virtual void BuildMenu(IPopupList& menu) = 0;
 
-// The utility menu of one block (copy the whole block).
-class IZRUtilMenu : public IZRMenuArea
-{
-public:
-    IZRUtilMenu(IPlugBase& plug, const IRectangle& rect, int pseudoIndex, int block)
-        : IZRMenuArea(plug, rect, pseudoIndex), block_(block)
-    {
-    }
-    int Block() const { return block_; }
-
-private:
-    int block_;
-};
-
-// The microtuning menu of one block.
-class IZRMicroTuningMenu : public IZRUtilMenu
-{
-public:
-    using IZRUtilMenu::IZRUtilMenu;
+protected:
+    // Carries out the item chosen in the list chosen (menu or one of its sub-lists).
+    virtual void RunChoice(const IPopupList& menu, const IPopupList& chosen) = 0;
 };
 
 } // namespace zr

@@ -58,13 +58,14 @@ struct ListStart
 
 IZRPopUpMenuControl::IZRPopUpMenuControl(IPlugBase& plug, int x, int y, int paramIndex,
                                          const IArgbColor& textColor, const IBitmapStrip& offStrip,
-                                         const IBitmapStrip& onStrip, int mode)
+                                         const IBitmapStrip& onStrip, int mode, bool copyMenu)
     : IControl(plug, offStrip.FrameRect(x, y), paramIndex), offStrip_(offStrip),
       onStrip_(onStrip), textRect_{Rect().L, Rect().T + 4, Rect().R, Rect().B}, mode_(mode)
 {
     SetTextStyle(PanelTextStyle("Tahoma", 11, textColor));
     SetPromptEnabled(true);
     SetDoubleClickAsSingle(true);
+    if (copyMenu) copyMenu_ = std::make_unique<IZRContextMenu>(plug, Rect(), paramIndex);
 }
 
 std::string IZRPopUpMenuControl::ShownText() const
@@ -83,11 +84,16 @@ bool IZRPopUpMenuControl::Draw(IGraphics& graphics)
     return graphics.DrawIText(TextStyle(), text, textRect_) && drawn;
 }
 
-void IZRPopUpMenuControl::OnMouseDown(int, int, const IMouseState&)
+void IZRPopUpMenuControl::OnMouseDown(int, int, const IMouseState& mouse)
 {
     const IParameter* param = Plug().GetParam(ParamIndex());
     IGraphics* graphics = Graphics();
     if (!param || !graphics) return;
+    if (mouse.right && copyMenu_)
+    {
+        copyMenu_->Open(*graphics);
+        return;
+    }
     const std::string current = param->GetDisplay(true);
     const std::vector<IParameter::DisplayText>& texts = param->DisplayTexts();
     IPopupList list;

@@ -2,6 +2,9 @@
 
 #include "editor/graphics/IBitmapStrip.h"
 #include "editor/graphics/IControl.h"
+#include "editor/panel/IZRContextMenu.h"
+
+#include <memory>
 
 #include <string>
 
@@ -17,7 +20,8 @@ class IZRInfoBubble;
 //   2: control-voltage sources, values 0 and 1 then "Intern", "Extern", "MIDI".
 //   3: trigger sources, value 0 then "Intern", "Extern".
 //   4: host tempo divisions, value 0 then "4/1 - 1/4", "1/8. - 1/64".
-// Hovering a selector of mode 2 or 3 shows its patch point on the information panel.
+// Hovering a selector of mode 2 or 3 shows its patch point on the information panel. A right click
+// opens the copy-to-block menu when the selector has one.
 class IZRPopUpMenuControl : public IControl
 {
 public:
@@ -30,7 +34,8 @@ public:
     };
 
     IZRPopUpMenuControl(IPlugBase& plug, int x, int y, int paramIndex, const IArgbColor& textColor,
-                        const IBitmapStrip& offStrip, const IBitmapStrip& onStrip, int mode);
+                        const IBitmapStrip& offStrip, const IBitmapStrip& onStrip, int mode,
+                        bool copyMenu = false);
 
     bool Draw(IGraphics& graphics) override;
     void OnMouseDown(int x, int y, const IMouseState& mouse) override;
@@ -42,6 +47,7 @@ public:
     // The information panel that hovering shows the patch point on; nullptr for none.
     void SetInfoPanel(IZRInfoBubble* info) { info_ = info; }
     const IRectangle& TextRect() const { return textRect_; }
+    const IZRContextMenu* CopyMenu() const { return copyMenu_.get(); }
 
 private:
     IBitmapStrip offStrip_;
@@ -49,6 +55,7 @@ private:
     IRectangle textRect_;
     int mode_;
     IZRInfoBubble* info_ = nullptr;
+    std::unique_ptr<IZRContextMenu> copyMenu_;
 };
 
 } // namespace zr

@@ -126,11 +126,9 @@ constexpr PanelControl Place(ControlKind kind, int param, int block, int x, int 
     {
         rect.B += kValueTextHeight;
     }
+    // Every control of a block parameter offers the copy-to-block menu, the tune knobs and the patch
+    // point selectors too: a musician expects to carry any setting of a block to another one.
     const bool blockParam = Param::IsBlockParam(param);
-    const bool copyMenuKind = kind == ControlKind::Knob || kind == ControlKind::BigKnob ||
-                              kind == ControlKind::Rotary6 || kind == ControlKind::Rotary4 ||
-                              kind == ControlKind::Lever3 || kind == ControlKind::Switch ||
-                              kind == ControlKind::OrangeSwitch || kind == ControlKind::SideSwitch;
     return {kind,
             param,
             block,
@@ -139,7 +137,7 @@ constexpr PanelControl Place(ControlKind kind, int param, int block, int x, int 
             FramesOf(traits.image),
             traits.gearing,
             traits.popupMode,
-            blockParam && copyMenuKind,
+            blockParam,
             LightRole::None,
             label,
             side,

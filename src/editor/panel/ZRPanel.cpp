@@ -6,11 +6,13 @@
 #include "editor/panel/IZRInfoBubble.h"
 #include "editor/panel/IZRKnobMultiControl.h"
 #include "editor/panel/IZRKnobMultiControlText.h"
-#include "editor/panel/IZRMenuArea.h"
+#include "editor/panel/IZRMicroTuningMenu.h"
+#include "editor/panel/IZROptionMenu.h"
 #include "editor/panel/IZRPopUpMenuControl.h"
 #include "editor/panel/IZRPresetMenu.h"
 #include "editor/panel/IZRSwitchControl.h"
 #include "editor/panel/IZRSwitchMidiLearn.h"
+#include "editor/panel/IZRUtilMenu.h"
 #include "editor/panel/IZRUtilityKick.h"
 #include "editor/panel/PanelLayout.h"
 #include "editor/panel/PanelTextStyle.h"
@@ -123,7 +125,8 @@ public:
         {
             const panel::PanelRect r = c.rect;
             const IRectangle given{r.L, r.T, r.R, r.B - IZRKnobMultiControlText::kTextHeight};
-            return Add(std::make_unique<IZRKnobMultiControlText>(synth_, given, c.param, Strip(c.image)));
+            return Add(std::make_unique<IZRKnobMultiControlText>(synth_, given, c.param, Strip(c.image),
+                                                                 c.copyMenu));
         }
         case ControlKind::Plug2:
         case ControlKind::Plug3:
@@ -133,7 +136,7 @@ public:
             const panel::KindTraits traits = panel::TraitsOf(c.kind);
             return Add(std::make_unique<IZRPopUpMenuControl>(synth_, x, y, c.param, ToColor(traits.textColor),
                                                              Strip(traits.image), Strip(traits.onImage),
-                                                             c.popupMode));
+                                                             c.popupMode, c.copyMenu));
         }
         }
         return nullptr;

@@ -116,9 +116,10 @@ IPopupList* HeadlessPlatform::ShowPopupList(IPopupList& list, const IRectangle& 
     return path.empty() ? nullptr : Follow(list, path, 0);
 }
 
-void HeadlessPlatform::AskForFile(std::string& file, int, std::string& directory, std::string_view)
+void HeadlessPlatform::AskForFile(std::string& file, int action, std::string& directory,
+                                  std::string_view extensions)
 {
-    ++fileDialogs_;
+    askedFiles_.push_back({action, file, directory, std::string(extensions)});
     std::string chosen;
     if (!fileAnswers_.empty())
     {

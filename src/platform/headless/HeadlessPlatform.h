@@ -38,6 +38,13 @@ public:
         std::string initialText;
         bool withParameter;
     };
+    struct AskedFile
+    {
+        int action;
+        std::string initialFile;
+        std::string directory;
+        std::string extensions;
+    };
     struct OpenedAddress
     {
         std::string address;
@@ -70,7 +77,8 @@ public:
     const std::vector<ShownMessage>& Messages() const { return messages_; }
     const std::vector<OpenedTextEntry>& TextEntries() const { return textEntries_; }
     const std::vector<OpenedAddress>& Addresses() const { return addresses_; }
-    int FileDialogs() const { return fileDialogs_; }
+    int FileDialogs() const { return static_cast<int>(askedFiles_.size()); }
+    const std::vector<AskedFile>& AskedFiles() const { return askedFiles_; }
     int CaptureReleases() const { return captureReleases_; }
     bool MouseHidden() const { return mouseHidden_; }
 
@@ -114,7 +122,6 @@ private:
     bool windowOpen_ = false;
     bool mouseHidden_ = false;
     int captureReleases_ = 0;
-    int fileDialogs_ = 0;
     std::string clipboard_;
     std::deque<std::vector<int>> popupAnswers_;
     std::deque<int> messageAnswers_;
@@ -124,6 +131,7 @@ private:
     std::vector<ShownMessage> messages_;
     std::vector<OpenedTextEntry> textEntries_;
     std::vector<OpenedAddress> addresses_;
+    std::vector<AskedFile> askedFiles_;
 };
 
 } // namespace zr

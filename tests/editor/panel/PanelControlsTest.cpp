@@ -129,12 +129,15 @@ TEST_F(PanelOfInstance, ControlsCarryTheirKindsGearingAndCopyMenus)
         else if (auto* selector = dynamic_cast<IZRPopUpMenuControl*>(&control))
         {
             EXPECT_EQ(selector->Mode(), c.popupMode) << c.param;
+            EXPECT_EQ(selector->CopyMenu() != nullptr, Param::IsBlockParam(c.param)) << c.param;
             EXPECT_TRUE(selector->DoubleClickAsSingle());
             EXPECT_EQ(selector->TextRect().T, selector->Rect().T + 4);
         }
         else
         {
-            EXPECT_NE(dynamic_cast<IZRKnobMultiControlText*>(&control), nullptr) << c.param;
+            auto* tune = dynamic_cast<IZRKnobMultiControlText*>(&control);
+            ASSERT_NE(tune, nullptr) << c.param;
+            EXPECT_EQ(tune->CopyMenu() != nullptr, Param::IsBlockParam(c.param)) << c.param;
         }
     }
 }

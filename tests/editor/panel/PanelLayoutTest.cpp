@@ -287,20 +287,16 @@ TEST(PanelLayoutTest, ValueKnobsSplitTheirRectIntoFrameAndText)
     EXPECT_EQ(ValueKnobTextRect(*bend), (PanelRect{436, 614, 460, 628}));
 }
 
-TEST(PanelLayoutTest, OnlyBlockKnobsRotariesLeversAndSwitchesHaveTheCopyMenu)
+TEST(PanelLayoutTest, EveryControlOfABlockParameterHasTheCopyMenu)
 {
-    const std::set<ControlKind> copyKinds = {
-        ControlKind::Knob,   ControlKind::BigKnob, ControlKind::Rotary6,      ControlKind::Rotary4,
-        ControlKind::Lever3, ControlKind::Switch,  ControlKind::OrangeSwitch, ControlKind::SideSwitch};
     int withMenu = 0;
     for (const PanelControl& control : PanelControls())
     {
-        const bool expected = Param::IsBlockParam(control.param) && copyKinds.contains(control.kind);
-        EXPECT_EQ(control.copyMenu, expected) << "parameter " << control.param;
+        EXPECT_EQ(control.copyMenu, Param::IsBlockParam(control.param)) << "parameter " << control.param;
         withMenu += control.copyMenu ? 1 : 0;
     }
-    // Per block: 22 knobs, 3 big knobs, 3 rotaries, 1 lever, 3 switches and 5 orange switches.
-    EXPECT_EQ(withMenu, 3 * 37);
+    // Knobs, switches, tune knobs and selectors alike: all 61 parameters of each block.
+    EXPECT_EQ(withMenu, 3 * 61);
 }
 
 TEST(PanelLayoutTest, EveryControlLiesInsideThePanel)
