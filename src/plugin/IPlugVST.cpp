@@ -662,6 +662,21 @@ std::intptr_t IPlugVST::Dispatch(std::int32_t opcode, std::int32_t index, std::i
             return 1;
         }
         return 0;
+    case vst::effEditOpen:
+        if (IEditorLink* editor = GetEditor(); editor && editor->OpenEditorWindow(ptr))
+        {
+            EditorOpened();
+            return 1;
+        }
+        return 0;
+    case vst::effEditClose:
+        if (IEditorLink* editor = GetEditor())
+        {
+            EditorClosed();
+            editor->CloseEditorWindow();
+            return 1;
+        }
+        return 0;
     case vst::effEditIdle:
     case vst::effIdle:
         Idle();
@@ -867,8 +882,18 @@ std::intptr_t IPlugVST::VSTDispatcher(vst::AEffect* effect, std::int32_t opcode,
         delete plug;
         return 0;
     }
-    ScopedLock lock(plug->Mutex());
-    return plug->Dispatch(opcode, index, value, ptr, opt);
+    std::intptr_t result = 0;
+    {
+        ScopedLock lock(plug->Mutex());
+        result = plug->Dispatch(opcode, index, value, ptr, opt);
+    }
+    // The window's events and timer without the lock: a menu or dialog opened from them waits for
+    // the user, and audio blocks go on meanwhile.
+    if (opcode == vst::effEditIdle)
+    {
+        if (IEditorLink* editor = plug->GetEditor()) editor->ServiceEditorWindow();
+    }
+    return result;
 }
 
 void IPlugVST::VSTProcess(vst::AEffect* effect, float** inputs, float** outputs, std::int32_t frames)
