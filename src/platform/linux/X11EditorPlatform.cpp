@@ -42,7 +42,8 @@ void X11EditorPlatform::Invalidate(const IRectangle& area)
 
 void* X11EditorPlatform::OpenEditorWindow(void* parent)
 {
-    if (modalDepth_ > 0) return nullptr;
+    std::lock_guard lock(stateMutex_);
+    if (modalDepth_ > 0 || serviceDepth_ > 0) return nullptr;
     IRectangle geometry{0, 0, graphics_.Width(), graphics_.Height()};
     if (window_)
     {
@@ -56,8 +57,9 @@ void* X11EditorPlatform::OpenEditorWindow(void* parent)
 
 void X11EditorPlatform::CloseEditorWindow()
 {
+    std::lock_guard lock(stateMutex_);
     if (!window_) return;
-    if (modalDepth_ > 0)
+    if (modalDepth_ > 0 || serviceDepth_ > 0)
     {
         window_->Abandon();
         closePending_ = true;
@@ -68,7 +70,7 @@ void X11EditorPlatform::CloseEditorWindow()
 
 void X11EditorPlatform::FinishPendingClose()
 {
-    if (closePending_ && modalDepth_ == 0)
+    if (closePending_ && modalDepth_ == 0 && serviceDepth_ == 0)
     {
         closePending_ = false;
         window_.reset();
@@ -87,8 +89,18 @@ void* X11EditorPlatform::EditorWindowHandle() const
 
 void X11EditorPlatform::ServiceWindow()
 {
+    X11EditorWindow* window = nullptr;
+    {
+        std::lock_guard lock(stateMutex_);
+        FinishPendingClose();
+        if (!window_ || modalDepth_ > 0 || serviceDepth_ > 0) return;
+        window = window_.get();
+        ++serviceDepth_;
+    }
+    window->Service();
+    std::lock_guard lock(stateMutex_);
+    --serviceDepth_;
     FinishPendingClose();
-    if (window_ && modalDepth_ == 0) window_->Service();
 }
 
 void X11EditorPlatform::ReleaseMouseCapture()
@@ -103,7 +115,6 @@ int X11EditorPlatform::ShowMessageBox(std::string_view text, std::string_view ca
     ++modalDepth_;
     const int answer = window_->ShowMessageBox(text, caption, type);
     --modalDepth_;
-    FinishPendingClose();
     return answer;
 }
 
@@ -113,7 +124,6 @@ IPopupList* X11EditorPlatform::ShowPopupList(IPopupList& list, const IRectangle&
     ++modalDepth_;
     IPopupList* chosen = window_->ShowPopupList(list, area);
     --modalDepth_;
-    FinishPendingClose();
     return chosen;
 }
 
@@ -135,7 +145,6 @@ void X11EditorPlatform::AskForFile(std::string& file, int action, std::string& d
         if (window_) window_->ServiceWhileModal();
     });
     --modalDepth_;
-    FinishPendingClose();
     if (!result || result->exitStatus != 0) return;
     file = FileDialogCommand::ChosenPath(result->output, save, extensions);
     if (!file.empty()) directory = FolderOf(file);
@@ -156,7 +165,6 @@ bool X11EditorPlatform::OpenWebAddress(std::string_view address, std::string_vie
         if (window_) window_->ServiceWhileModal();
     }, false);
     --modalDepth_;
-    FinishPendingClose();
     if (result && result->exitStatus == 0) return true;
     if (!errorText.empty()) ShowMessageBox(errorText, title, kBoxOk);
     return false;

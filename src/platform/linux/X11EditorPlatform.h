@@ -2,7 +2,9 @@
 
 #include "editor/graphics/IEditorPlatform.h"
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace zr
 {
@@ -47,12 +49,16 @@ public:
     std::string ApplicationDataFolder(bool system) const override;
 
 private:
-    // Destroys a window whose close was put off while a menu ran.
+    // Destroys a window whose close was put off while it was busy (caller holds stateMutex_).
     void FinishPendingClose();
 
     IGraphics& graphics_;
+    // Guards window_ and closePending_: the host may close the editor from another thread while
+    // the user-interface thread is inside the window (a menu waiting for the user).
+    std::mutex stateMutex_;
     std::unique_ptr<X11EditorWindow> window_;
-    int modalDepth_ = 0;
+    std::atomic<int> serviceDepth_{0};
+    std::atomic<int> modalDepth_{0};
     bool closePending_ = false;
 };
 

@@ -227,7 +227,7 @@ void X11EditorWindow::Handle(XEvent& event)
         break;
     case FocusOut:
         if (field_ && field_->GetState() == X11TextField::State::Editing && event.xfocus.mode == NotifyNormal &&
-            event.xfocus.detail != NotifyInferior)
+            !HasFocus())
             field_->SetState(X11TextField::State::Commit);
         break;
     case DestroyNotify:
@@ -378,6 +378,16 @@ void X11EditorWindow::SendKeyToHost(XKeyEvent key)
     XSendEvent(display_, top, True, key.type == KeyPress ? KeyPressMask : KeyReleaseMask,
                reinterpret_cast<XEvent*>(&key));
     XFlush(display_);
+}
+
+// Focus events also come while the focus moves inside our window or through the pointer; only the
+// server knows whether the focus really went elsewhere.
+bool X11EditorWindow::HasFocus() const
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus == window_;
 }
 
 Window X11EditorWindow::TopLevel()

@@ -86,6 +86,7 @@ private:
     void PaintExposed();
     void PresentTextField();
     Window TopLevel();
+    bool HasFocus() const;
     X11ModalHooks ModalHooks();
     IRectangle FullArea() const;
 

@@ -155,8 +155,9 @@ void X11TextField::Render()
     }
     if (font_ && !text.empty())
     {
+        const int textW = TextWidth(text) + 4;
         const auto textLock = FontCache::Instance().LockForText();
-        font_->DrawText(&bitmap_, text, left, 0, std::max(TextWidth(text), 1) + 4, h, style_.editText.Pixel(), 0);
+        font_->DrawText(&bitmap_, text, left, 0, textW, h, style_.editText.Pixel(), 0);
     }
     LICE_FillRect(&bitmap_, left + caretX, 2, 1, h - 4, style_.editText.Pixel(), 1.0f, LICE_BLIT_MODE_COPY);
 }
