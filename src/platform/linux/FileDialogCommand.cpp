@@ -10,7 +10,8 @@ std::string FileDialogCommand::Patterns(std::string_view extensions, std::string
     while (pos < extensions.size())
     {
         const size_t space = extensions.find(' ', pos);
-        const std::string_view extension = extensions.substr(pos, space == std::string_view::npos ? space : space - pos);
+        const std::string_view extension =
+            extensions.substr(pos, space == std::string_view::npos ? space : space - pos);
         pos = space == std::string_view::npos ? extensions.size() : space + 1;
         if (extension.empty()) continue;
         if (!patterns.empty()) patterns += separator;

@@ -32,7 +32,8 @@ std::string SpawnedProgram::Find(const std::string& name)
 }
 
 std::optional<SpawnedProgram::Result> SpawnedProgram::Run(const std::vector<std::string>& args,
-                                                          const std::function<void()>& wait, bool captureOutput)
+                                                          const std::function<void()>& wait,
+                                                          bool captureOutput)
 {
     if (args.empty()) return std::nullopt;
     const std::string program = Find(args[0]);

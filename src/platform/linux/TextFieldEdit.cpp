@@ -147,8 +147,8 @@ size_t TextFieldEdit::Next(size_t pos) const
 
 size_t TextFieldEdit::Characters() const
 {
-    return static_cast<size_t>(
-        std::count_if(text_.begin(), text_.end(), [](char c) { return !IsContinuation(static_cast<unsigned char>(c)); }));
+    return static_cast<size_t>(std::count_if(
+        text_.begin(), text_.end(), [](char c) { return !IsContinuation(static_cast<unsigned char>(c)); }));
 }
 
 } // namespace zr

@@ -51,7 +51,8 @@ void* X11EditorPlatform::OpenEditorWindow(void* parent)
         window_.reset();
     }
     closePending_ = false;
-    window_ = X11EditorWindow::Open(graphics_, static_cast<Window>(reinterpret_cast<uintptr_t>(parent)), geometry);
+    window_ =
+        X11EditorWindow::Open(graphics_, static_cast<Window>(reinterpret_cast<uintptr_t>(parent)), geometry);
     return EditorWindowHandle();
 }
 
@@ -137,13 +138,15 @@ void X11EditorPlatform::AskForFile(std::string& file, int action, std::string& d
     const bool save = action == kFileSave;
     const bool zenity = !SpawnedProgram::Find("zenity").empty();
     if (!zenity && SpawnedProgram::Find("kdialog").empty()) return;
-    const auto args = FileDialogCommand::Build(
-        zenity ? FileDialogCommand::Program::Zenity : FileDialogCommand::Program::KDialog, save, start, initial,
-        extensions);
+    const auto args = FileDialogCommand::Build(zenity ? FileDialogCommand::Program::Zenity
+                                                      : FileDialogCommand::Program::KDialog,
+                                               save, start, initial, extensions);
     ++modalDepth_;
-    const auto result = SpawnedProgram::Run(args, [this] {
-        if (window_) window_->ServiceWhileModal();
-    });
+    const auto result = SpawnedProgram::Run(args,
+                                            [this]
+                                            {
+                                                if (window_) window_->ServiceWhileModal();
+                                            });
     --modalDepth_;
     if (!result || result->exitStatus != 0) return;
     file = FileDialogCommand::ChosenPath(result->output, save, extensions);
@@ -156,14 +159,18 @@ bool X11EditorPlatform::PromptForColor(IArgbColor&, std::string_view)
     return false;
 }
 
-bool X11EditorPlatform::OpenWebAddress(std::string_view address, std::string_view title, std::string_view confirmText,
-                                       std::string_view errorText)
+bool X11EditorPlatform::OpenWebAddress(std::string_view address, std::string_view title,
+                                       std::string_view confirmText, std::string_view errorText)
 {
     if (!confirmText.empty() && ShowMessageBox(confirmText, title, kBoxYesNo) != kAnswerYes) return false;
     ++modalDepth_;
-    const auto result = SpawnedProgram::Run({"xdg-open", std::string(address)}, [this] {
-        if (window_) window_->ServiceWhileModal();
-    }, false);
+    const auto result = SpawnedProgram::Run(
+        {"xdg-open", std::string(address)},
+        [this]
+        {
+            if (window_) window_->ServiceWhileModal();
+        },
+        false);
     --modalDepth_;
     if (result && result->exitStatus == 0) return true;
     if (!errorText.empty()) ShowMessageBox(errorText, title, kBoxOk);

@@ -35,7 +35,8 @@ public:
     void ShowMouse() override {}
     int ShowMessageBox(std::string_view text, std::string_view caption, int type) override;
     IPopupList* ShowPopupList(IPopupList& list, const IRectangle& area) override;
-    void AskForFile(std::string& file, int action, std::string& directory, std::string_view extensions) override;
+    void AskForFile(std::string& file, int action, std::string& directory,
+                    std::string_view extensions) override;
     bool PromptForColor(IArgbColor& color, std::string_view prompt) override;
     bool OpenWebAddress(std::string_view address, std::string_view title, std::string_view confirmText,
                         std::string_view errorText) override;

@@ -23,8 +23,8 @@ namespace zr
 namespace
 {
 constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask | FocusChangeMask |
-                            StructureNotifyMask;
+                            EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
+                            FocusChangeMask | StructureNotifyMask;
 // How far apart the two presses of a double click may be.
 constexpr int kDoubleClickDistance = 4;
 constexpr int kDoubleClickMs = 400;
@@ -94,7 +94,8 @@ std::string TypedText(XKeyEvent& key, KeySym& sym)
 }
 } // namespace
 
-std::unique_ptr<X11EditorWindow> X11EditorWindow::Open(IGraphics& graphics, Window parent, const IRectangle& geometry)
+std::unique_ptr<X11EditorWindow> X11EditorWindow::Open(IGraphics& graphics, Window parent,
+                                                       const IRectangle& geometry)
 {
     if (parent == 0) return nullptr;
     Display* display = XOpenDisplay(nullptr);
@@ -140,8 +141,8 @@ bool X11EditorWindow::Create(const IRectangle& geometry)
     attributes.event_mask = kEventMask;
     attributes.background_pixmap = None;
     window_ = XCreateWindow(display_, parent_, geometry.L, geometry.T, static_cast<unsigned>(geometry.W()),
-                            static_cast<unsigned>(geometry.H()), 0, CopyFromParent, InputOutput, CopyFromParent,
-                            CWEventMask | CWBackPixmap, &attributes);
+                            static_cast<unsigned>(geometry.H()), 0, CopyFromParent, InputOutput,
+                            CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
     if (X11ErrorTrap::Errors(display_) > 0)
     {
         window_ = 0;
@@ -154,7 +155,8 @@ bool X11EditorWindow::Create(const IRectangle& geometry)
         items[i] = static_cast<long>((address >> (32 * i)) & 0xFFFFFFFFu);
     const Atom eventProc = XInternAtom(display_, "_XEventProc", False);
     XChangeProperty(display_, window_, eventProc, eventProc, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(items), static_cast<int>(sizeof items / sizeof items[0]));
+                    reinterpret_cast<unsigned char*>(items),
+                    static_cast<int>(sizeof items / sizeof items[0]));
     XStoreName(display_, window_, "IPlug");
     presenter_ = std::make_unique<X11Presenter>(display_, window_, visual_, depth_);
     XMapWindow(display_, window_);
@@ -226,8 +228,8 @@ void X11EditorWindow::Handle(XEvent& event)
         HandleKey(event.xkey);
         break;
     case FocusOut:
-        if (field_ && field_->GetState() == X11TextField::State::Editing && event.xfocus.mode == NotifyNormal &&
-            !HasFocus())
+        if (field_ && field_->GetState() == X11TextField::State::Editing &&
+            event.xfocus.mode == NotifyNormal && !HasFocus())
             field_->SetState(X11TextField::State::Commit);
         break;
     case DestroyNotify:
@@ -295,8 +297,9 @@ void X11EditorWindow::HandleButtonPress(const XButtonEvent& button)
         }
         else
         {
-            field_->SetState(field_->GetState() == X11TextField::State::Editing ? X11TextField::State::Cancel
-                                                                                 : X11TextField::State::Commit);
+            field_->SetState(field_->GetState() == X11TextField::State::Editing
+                                 ? X11TextField::State::Cancel
+                                 : X11TextField::State::Commit);
         }
         return;
     }
@@ -334,7 +337,9 @@ void X11EditorWindow::HandleButtonRelease(const XButtonEvent& button)
 
 void X11EditorWindow::HandleMotion(XMotionEvent& motion)
 {
-    while (XCheckTypedWindowEvent(display_, window_, MotionNotify, reinterpret_cast<XEvent*>(&motion))) {}
+    while (XCheckTypedWindowEvent(display_, window_, MotionNotify, reinterpret_cast<XEvent*>(&motion)))
+    {
+    }
     if (field_) return;
     const IMouseState mouse = MouseState(motion.state, 0);
     if (mouse.left || mouse.right)
@@ -351,12 +356,13 @@ void X11EditorWindow::HandleKey(XKeyEvent& key)
     const std::string typed = TypedText(key, sym);
     if (field_)
     {
-        if (key.type == KeyPress &&
-            field_->HandleKey(sym, typed, key.state, [this] {
-                std::string text;
-                GetClipboardText(text);
-                return text;
-            }))
+        if (key.type == KeyPress && field_->HandleKey(sym, typed, key.state,
+                                                      [this]
+                                                      {
+                                                          std::string text;
+                                                          GetClipboardText(text);
+                                                          return text;
+                                                      }))
             PresentTextField();
         return;
     }
@@ -453,30 +459,34 @@ IPopupList* X11EditorWindow::ShowPopupList(IPopupList& list, const IRectangle& a
     int rootX = 0;
     int rootY = 0;
     Window child = 0;
-    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), area.L, area.B, &rootX, &rootY, &child);
-    IPopupList* chosen = RunModal([&](const X11ModalHooks& hooks) {
-        X11PopupMenu menu(display_, hooks);
-        return menu.Run(list, rootX, rootY);
-    });
+    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), area.L, area.B, &rootX, &rootY,
+                          &child);
+    IPopupList* chosen = RunModal(
+        [&](const X11ModalHooks& hooks)
+        {
+            X11PopupMenu menu(display_, hooks);
+            return menu.Run(list, rootX, rootY);
+        });
     return abandoned_ ? nullptr : chosen;
 }
 
 int X11EditorWindow::ShowMessageBox(std::string_view text, std::string_view caption, int type)
 {
     const Window owner = TopLevel();
-    return RunModal([&](const X11ModalHooks& hooks) {
-        return X11MessageBox::Run(display_, owner, text, caption, type, hooks);
-    });
+    return RunModal([&](const X11ModalHooks& hooks)
+                    { return X11MessageBox::Run(display_, owner, text, caption, type, hooks); });
 }
 
 X11ModalHooks X11EditorWindow::ModalHooks()
 {
     X11ModalHooks hooks;
     // While a menu or box is open the panel only repaints; its input waits for it to close.
-    hooks.otherEvent = [this](XEvent& event) {
+    hooks.otherEvent = [this](XEvent& event)
+    {
         if (event.type == Expose || event.type == DestroyNotify) Handle(event);
     };
-    hooks.tick = [this] {
+    hooks.tick = [this]
+    {
         Tick();
         if (!exposed_.Empty()) PaintExposed();
     };
@@ -538,8 +548,8 @@ bool X11EditorWindow::GetClipboardText(std::string& text)
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, window_, target, 0, 4096, True, AnyPropertyType, &type, &format, &items, &after,
-                           &data) != Success)
+    if (XGetWindowProperty(display_, window_, target, 0, 4096, True, AnyPropertyType, &type, &format, &items,
+                           &after, &data) != Success)
         return false;
     if (data && format == 8) text.assign(reinterpret_cast<const char*>(data), items);
     if (data) XFree(data);

@@ -35,7 +35,8 @@ public:
     static constexpr int kTimerMs = 40;
 
     // nullptr when the display cannot be opened or parent is no window.
-    static std::unique_ptr<X11EditorWindow> Open(IGraphics& graphics, Window parent, const IRectangle& geometry);
+    static std::unique_ptr<X11EditorWindow> Open(IGraphics& graphics, Window parent,
+                                                 const IRectangle& geometry);
     ~X11EditorWindow();
     X11EditorWindow(const X11EditorWindow&) = delete;
     X11EditorWindow& operator=(const X11EditorWindow&) = delete;
@@ -62,8 +63,8 @@ public:
         exposed_ = FullArea();
         return result;
     }
-    void OpenTextEntry(IControl& control, const ITextStyle& style, const IRectangle& rect, std::string_view text,
-                       const IParameter* param);
+    void OpenTextEntry(IControl& control, const ITextStyle& style, const IRectangle& rect,
+                       std::string_view text, const IParameter* param);
     void CancelTextEntry();
     bool GetClipboardText(std::string& text);
     // The window is going away (the host closed the editor during a menu): menus close at once.

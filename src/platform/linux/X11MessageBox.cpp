@@ -56,12 +56,15 @@ struct Button
     int answer;
     int x;
     int y;
-    bool Contains(int px, int py) const { return px >= x && px < x + kButtonW && py >= y && py < y + kButtonH; }
+    bool Contains(int px, int py) const
+    {
+        return px >= x && px < x + kButtonW && py >= y && py < y + kButtonH;
+    }
 };
 } // namespace
 
-int X11MessageBox::Run(Display* display, Window owner, std::string_view text, std::string_view caption, int type,
-                       const Hooks& hooks)
+int X11MessageBox::Run(Display* display, Window owner, std::string_view text, std::string_view caption,
+                       int type, const Hooks& hooks)
 {
     const bool question = type == IEditorPlatform::kBoxYesNo;
     const int confirm = question ? IEditorPlatform::kAnswerYes : IEditorPlatform::kAnswerOk;
@@ -75,7 +78,8 @@ int X11MessageBox::Run(Display* display, Window owner, std::string_view text, st
         {
             int w = 0;
             int h = 0;
-            if (font && font->DrawText(nullptr, line, 0, 0, 0, 0, kText, 0, true, &w, &h)) textW = std::max(textW, w);
+            if (font && font->DrawText(nullptr, line, 0, 0, 0, 0, kText, 0, true, &w, &h))
+                textW = std::max(textW, w);
         }
     }
     std::vector<Button> buttons;
@@ -94,12 +98,13 @@ int X11MessageBox::Run(Display* display, Window owner, std::string_view text, st
 
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask | StructureNotifyMask;
+    attributes.event_mask =
+        ExposureMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask | StructureNotifyMask;
     const int x = std::max(0, (DisplayWidth(display, screen) - w) / 2);
     const int y = std::max(0, (DisplayHeight(display, screen) - h) / 2);
     const Window window = XCreateWindow(display, RootWindow(display, screen), x, y, static_cast<unsigned>(w),
-                                        static_cast<unsigned>(h), 0, CopyFromParent, InputOutput, CopyFromParent,
-                                        CWEventMask, &attributes);
+                                        static_cast<unsigned>(h), 0, CopyFromParent, InputOutput,
+                                        CopyFromParent, CWEventMask, &attributes);
     if (owner) XSetTransientForHint(display, window, owner);
     const std::string title(caption);
     XStoreName(display, window, title.c_str());
@@ -108,13 +113,14 @@ int X11MessageBox::Run(Display* display, Window owner, std::string_view text, st
     XSetWMProtocols(display, window, protocols, 1);
     const Atom typeAtom = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
     Atom dialogAtom = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-    XChangeProperty(display, window, typeAtom, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dialogAtom),
-                    1);
+    XChangeProperty(display, window, typeAtom, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&dialogAtom), 1);
     XMapRaised(display, window);
 
     LICE_MemBitmap bitmap(w, h);
     X11Presenter presenter(display, window, DefaultVisual(display, screen), DefaultDepth(display, screen));
-    const auto draw = [&] {
+    const auto draw = [&]
+    {
         LICE_FillRect(&bitmap, 0, 0, w, h, kBackground, 1.0f, LICE_BLIT_MODE_COPY);
         const auto textLock = FontCache::Instance().LockForText();
         for (size_t i = 0; i < lines.size() && font; ++i)
@@ -122,7 +128,8 @@ int X11MessageBox::Run(Display* display, Window owner, std::string_view text, st
                            kLineHeight, kText, 0);
         for (const Button& button : buttons)
         {
-            LICE_FillRect(&bitmap, button.x, button.y, kButtonW, kButtonH, kButtonFrame, 1.0f, LICE_BLIT_MODE_COPY);
+            LICE_FillRect(&bitmap, button.x, button.y, kButtonW, kButtonH, kButtonFrame, 1.0f,
+                          LICE_BLIT_MODE_COPY);
             LICE_FillRect(&bitmap, button.x + 1, button.y + 1, kButtonW - 2, kButtonH - 2, kButtonFace, 1.0f,
                           LICE_BLIT_MODE_COPY);
             if (font) font->DrawText(&bitmap, button.label, button.x, button.y, kButtonW, kButtonH, kText, 1);
@@ -165,8 +172,10 @@ int X11MessageBox::Run(Display* display, Window owner, std::string_view text, st
                 for (int i = 0; i < static_cast<int>(buttons.size()); ++i)
                 {
                     if (!buttons[static_cast<size_t>(i)].Contains(event.xbutton.x, event.xbutton.y)) continue;
-                    if (event.type == ButtonPress) pressed = i;
-                    else if (pressed == i) answer = buttons[static_cast<size_t>(i)].answer;
+                    if (event.type == ButtonPress)
+                        pressed = i;
+                    else if (pressed == i)
+                        answer = buttons[static_cast<size_t>(i)].answer;
                 }
             }
             else if (event.type == ClientMessage && static_cast<Atom>(event.xclient.data.l[0]) == deleteAtom)

@@ -54,7 +54,8 @@ struct X11PopupMenu::Level
         for (int i = 0; i < static_cast<int>(tops.size()); ++i)
         {
             const IPopupItem& item = *list->Item(i);
-            if (localY >= tops[static_cast<size_t>(i)] && localY < tops[static_cast<size_t>(i)] + ItemHeight(item))
+            if (localY >= tops[static_cast<size_t>(i)] &&
+                localY < tops[static_cast<size_t>(i)] + ItemHeight(item))
                 return i;
         }
         return -1;
@@ -62,7 +63,8 @@ struct X11PopupMenu::Level
 };
 
 X11PopupMenu::X11PopupMenu(Display* display, const Hooks& hooks)
-    : display_(display), hooks_(hooks), font_(FontCache::Instance().Get("Verdana", kFontHeight, false, false, true))
+    : display_(display), hooks_(hooks),
+      font_(FontCache::Instance().Get("Verdana", kFontHeight, false, false, true))
 {
 }
 
@@ -82,8 +84,8 @@ IPopupList* X11PopupMenu::Run(IPopupList& list, int rootX, int rootY)
     if (list.NItems() == 0) return nullptr;
     OpenLevel(list, rootX, rootY);
     Window grabWindow = levels_[0]->window;
-    XGrabPointer(display_, grabWindow, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-                 GrabModeAsync, None, None, CurrentTime);
+    XGrabPointer(display_, grabWindow, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
     XGrabKeyboard(display_, grabWindow, True, GrabModeAsync, GrabModeAsync, CurrentTime);
     bool done = false;
     auto lastTick = std::chrono::steady_clock::now();
@@ -137,15 +139,16 @@ void X11PopupMenu::OpenLevel(IPopupList& list, int x, int y)
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.save_under = True;
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
+    attributes.event_mask =
+        ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask;
     const int screenNumber = DefaultScreen(display_);
-    level->window =
-        XCreateWindow(display_, RootWindow(display_, screenNumber), level->x, level->y,
-                      static_cast<unsigned>(level->w), static_cast<unsigned>(level->h), 0, CopyFromParent, InputOutput,
-                      CopyFromParent, CWOverrideRedirect | CWSaveUnder | CWEventMask, &attributes);
+    level->window = XCreateWindow(display_, RootWindow(display_, screenNumber), level->x, level->y,
+                                  static_cast<unsigned>(level->w), static_cast<unsigned>(level->h), 0,
+                                  CopyFromParent, InputOutput, CopyFromParent,
+                                  CWOverrideRedirect | CWSaveUnder | CWEventMask, &attributes);
     level->bitmap.Resize(level->w, level->h);
-    level->presenter = std::make_unique<X11Presenter>(display_, level->window, DefaultVisual(display_, screenNumber),
-                                                      DefaultDepth(display_, screenNumber));
+    level->presenter = std::make_unique<X11Presenter>(
+        display_, level->window, DefaultVisual(display_, screenNumber), DefaultDepth(display_, screenNumber));
     XMapRaised(display_, level->window);
     levels_.push_back(std::move(level));
     Draw(*levels_.back());
@@ -179,15 +182,17 @@ void X11PopupMenu::Draw(Level& level)
             continue;
         }
         const bool lit = i == level.highlighted;
-        if (lit) LICE_FillRect(bitmap, kBorder, top, innerW, kItemHeight, kHighlight, 1.0f, LICE_BLIT_MODE_COPY);
+        if (lit)
+            LICE_FillRect(bitmap, kBorder, top, innerW, kItemHeight, kHighlight, 1.0f, LICE_BLIT_MODE_COPY);
         const uint32_t color = !Selectable(item) ? kGreyText : lit ? kHighlightText : kText;
         if (!font_) continue;
         if (item.flags & IPopupItem::kChecked)
             font_->DrawText(bitmap, "\u2713", kBorder, top, kTextLeft, kItemHeight, color, 1);
-        font_->DrawText(bitmap, level.list->ShownText(i), kBorder + kTextLeft, top, innerW - kTextLeft - kArrowSpace,
-                        kItemHeight, color, 0);
+        font_->DrawText(bitmap, level.list->ShownText(i), kBorder + kTextLeft, top,
+                        innerW - kTextLeft - kArrowSpace, kItemHeight, color, 0);
         if (item.subList)
-            font_->DrawText(bitmap, "\u25B8", level.w - kBorder - kArrowSpace, top, kArrowSpace, kItemHeight, color, 1);
+            font_->DrawText(bitmap, "\u25B8", level.w - kBorder - kArrowSpace, top, kArrowSpace, kItemHeight,
+                            color, 1);
     }
     level.presenter->Present(level.bitmap, {0, 0, level.w, level.h}, 0, 0);
 }
@@ -313,7 +318,9 @@ bool X11PopupMenu::HandleEvent(XEvent& event)
         }
         break;
     case MotionNotify:
-        while (XCheckTypedEvent(display_, MotionNotify, &event)) {}
+        while (XCheckTypedEvent(display_, MotionNotify, &event))
+        {
+        }
         Hover(event.xmotion.x_root, event.xmotion.y_root);
         return false;
     case ButtonPress:

@@ -36,8 +36,8 @@ void CopyRows(const LICE_IBitmap& bitmap, const IRectangle& area, uint32_t* dest
 X11Presenter::X11Presenter(Display* display, Drawable drawable, Visual* visual, int depth)
     : display_(display), drawable_(drawable), visual_(visual), depth_(depth),
       gc_(XCreateGC(display, drawable, 0, nullptr)),
-      supported_((depth == 24 || depth == 32) && visual->red_mask == 0xFF0000 && visual->green_mask == 0xFF00 &&
-                 visual->blue_mask == 0xFF),
+      supported_((depth == 24 || depth == 32) && visual->red_mask == 0xFF0000 &&
+                 visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF),
       shmOffered_(XShmQueryExtension(display) == True)
 {
 }
@@ -60,7 +60,8 @@ bool X11Presenter::Present(const LICE_IBitmap& bitmap, const IRectangle& area, i
         if (shm_->width < clipped.W() || shm_->height < clipped.H())
         {
             FreeSharedImage();
-            if (!MakeSharedImage(std::max(bitmap.Width(), clipped.W()), std::max(bitmap.Height(), clipped.H())))
+            if (!MakeSharedImage(std::max(bitmap.Width(), clipped.W()),
+                                 std::max(bitmap.Height(), clipped.H())))
                 return PresentPlain(bitmap, clipped, x, y);
         }
         CopyRows(bitmap, clipped, reinterpret_cast<uint32_t*>(shm_->data), shm_->bytes_per_line / 4);

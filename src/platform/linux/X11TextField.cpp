@@ -20,8 +20,8 @@ constexpr uint32_t kSelection = 0xFF9CC3F0;
 constexpr int kInset = 2;
 } // namespace
 
-X11TextField::X11TextField(IControl& control, const ITextStyle& style, const IRectangle& rect, std::string_view text,
-                           const IParameter* param)
+X11TextField::X11TextField(IControl& control, const ITextStyle& style, const IRectangle& rect,
+                           std::string_view text, const IParameter* param)
     : control_(control), param_(param), style_(style), rect_(rect),
       edit_(text, static_cast<size_t>(std::max(1, control.TextEntryLimit())),
             [param](char32_t c) { return TextEntry::Accepts(param, c); }),

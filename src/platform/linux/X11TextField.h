@@ -45,7 +45,8 @@ public:
 
     // A key pressed while the field has the focus; true when the field changed (draw again).
     // paste is asked for the clipboard's text on control+V.
-    bool HandleKey(KeySym sym, std::string_view typed, unsigned modifiers, const std::function<std::string()>& paste);
+    bool HandleKey(KeySym sym, std::string_view typed, unsigned modifiers,
+                   const std::function<std::string()>& paste);
     // A button press at panel x inside the field places the caret (with shift, extends).
     void Click(int x, bool extend);
     // Gives the text to the control (as the entry's commit does).

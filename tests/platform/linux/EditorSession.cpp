@@ -1,10 +1,11 @@
 #include "EditorSession.h"
 
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -21,7 +22,8 @@ HostRecord& Record()
     return record;
 }
 
-std::intptr_t HostCallback(zr::vst::AEffect*, std::int32_t opcode, std::int32_t index, std::intptr_t, void*, float)
+std::intptr_t HostCallback(zr::vst::AEffect*, std::int32_t opcode, std::int32_t index, std::intptr_t, void*,
+                           float)
 {
     constexpr std::int32_t kVersion = 1;
     constexpr std::int32_t kAutomate = 0;
@@ -43,10 +45,14 @@ zr::vst::PluginEntryProc Entry()
 }
 
 std::atomic<int> testErrors{0};
+std::mutex probesMutex;
+std::vector<Display*> probes;
 
-int CountError(Display*, XErrorEvent*)
+// Errors of the probing connections are expected: a window may go between listing and asking.
+int CountError(Display* display, XErrorEvent*)
 {
-    ++testErrors;
+    std::lock_guard lock(probesMutex);
+    if (std::find(probes.begin(), probes.end(), display) == probes.end()) ++testErrors;
     return 0;
 }
 } // namespace
@@ -56,12 +62,14 @@ EditorSession::EditorSession(int x, int y) : x_(x), y_(y)
     static const bool handlerSet = (XSetErrorHandler(CountError), true);
     static_cast<void>(handlerSet);
     display_ = XOpenDisplay(nullptr);
+    probe_ = OpenProbe();
     if (!display_) return;
     XSetWindowAttributes attributes{};
     attributes.event_mask = KeyPressMask | KeyReleaseMask | StructureNotifyMask;
     attributes.background_pixel = 0;
-    host_ = XCreateWindow(display_, DefaultRootWindow(display_), x, y, kPanelWidth, kPanelHeight, 0, CopyFromParent,
-                          InputOutput, CopyFromParent, CWEventMask | CWBackPixel, &attributes);
+    host_ =
+        XCreateWindow(display_, DefaultRootWindow(display_), x, y, kPanelWidth, kPanelHeight, 0,
+                      CopyFromParent, InputOutput, CopyFromParent, CWEventMask | CWBackPixel, &attributes);
     XMapWindow(display_, host_);
     XSync(display_, False);
     // The pointer away from the panel, so nothing shows a hover.
@@ -83,6 +91,7 @@ EditorSession::~EditorSession()
         XDestroyWindow(display_, host_);
         XCloseDisplay(display_);
     }
+    if (probe_) CloseProbe(probe_);
 }
 
 std::intptr_t EditorSession::Dispatch(int opcode, int index, std::intptr_t value, void* ptr, float opt)
@@ -110,13 +119,15 @@ void EditorSession::DestroyInstance()
 void EditorSession::StartIdle()
 {
     idling_ = true;
-    idle_ = std::thread([this] {
-        while (idling_)
+    idle_ = std::thread(
+        [this]
         {
-            Dispatch(zr::vst::effEditIdle);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    });
+            while (idling_)
+            {
+                Dispatch(zr::vst::effEditIdle);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
 }
 
 void EditorSession::StopIdle()
@@ -208,8 +219,8 @@ std::vector<uint32_t> EditorSession::Screenshot(int x, int y, int w, int h) cons
 {
     std::vector<uint32_t> pixels;
     XSync(display_, False);
-    XImage* image = XGetImage(display_, host_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
-                              ZPixmap);
+    XImage* image = XGetImage(display_, host_, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h),
+                              AllPlanes, ZPixmap);
     if (!image) return pixels;
     pixels.reserve(static_cast<size_t>(w) * static_cast<size_t>(h));
     for (int row = 0; row < h; ++row)
@@ -221,8 +232,24 @@ std::vector<uint32_t> EditorSession::Screenshot(int x, int y, int w, int h) cons
     return pixels;
 }
 
+Display* EditorSession::OpenProbe()
+{
+    Display* display = XOpenDisplay(nullptr);
+    std::lock_guard lock(probesMutex);
+    probes.push_back(display);
+    return display;
+}
+
+void EditorSession::CloseProbe(Display* display)
+{
+    XCloseDisplay(display);
+    std::lock_guard lock(probesMutex);
+    std::erase(probes, display);
+}
+
 std::vector<Window> EditorSession::MenuWindows() const
 {
+    Display* display_ = probe_;
     std::vector<Window> menus;
     Window root = 0;
     Window parent = 0;
@@ -242,6 +269,7 @@ std::vector<Window> EditorSession::MenuWindows() const
 
 void EditorSession::Geometry(Window window, int& x, int& y, int& w, int& h) const
 {
+    Display* display_ = probe_;
     XWindowAttributes attributes{};
     XGetWindowAttributes(display_, window, &attributes);
     Window child = 0;

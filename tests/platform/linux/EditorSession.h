@@ -41,7 +41,8 @@ public:
     zr::vst::AEffect* Effect() const { return effect_; }
     Display* GetDisplay() const { return display_; }
     Window HostWindow() const { return host_; }
-    std::intptr_t Dispatch(int opcode, int index = 0, std::intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
+    std::intptr_t Dispatch(int opcode, int index = 0, std::intptr_t value = 0, void* ptr = nullptr,
+                           float opt = 0.0f);
 
     // effEditOpen with the host window; true when the plug-in says it opened.
     bool OpenEditor();
@@ -75,8 +76,11 @@ public:
     std::vector<Window> MenuWindows() const;
     // The screen rectangle of window: x, y, w, h.
     void Geometry(Window window, int& x, int& y, int& w, int& h) const;
-    // Errors the test's own connection saw.
+    // Errors the test's own connections saw (not the probing ones).
     static int XErrors();
+    // A connection for asking about windows that may go away meanwhile: its errors do not count.
+    static Display* OpenProbe();
+    static void CloseProbe(Display* display);
 
     // Polls condition every 5 ms until it holds or the timeout passes.
     static bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kTimeout);
@@ -85,6 +89,7 @@ private:
     int x_;
     int y_;
     Display* display_ = nullptr;
+    Display* probe_ = nullptr;
     Window host_ = 0;
     zr::vst::AEffect* effect_ = nullptr;
     std::thread idle_;

@@ -11,11 +11,11 @@
 
 #include "EditorSession.h"
 #include "XvfbServer.h"
+#include "platform/linux/X11MessageBox.h"
 #include "platform/linux/X11PopupMenu.h"
 
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-
 
 #include <algorithm>
 #include <cmath>
@@ -69,7 +69,8 @@ const PanelControl& FirstOf(ControlKind kind, int param = -1000)
 {
     for (const PanelControl& control : zr::panel::PanelControls())
     {
-        if (control.kind == kind && control.param >= 0 && (param == -1000 || control.param == param)) return control;
+        if (control.kind == kind && control.param >= 0 && (param == -1000 || control.param == param))
+            return control;
     }
     ADD_FAILURE() << "no such control";
     return zr::panel::PanelControls()[0];
@@ -120,7 +121,8 @@ std::vector<uint32_t> Crop(const std::vector<uint32_t>& panel, const PanelRect& 
     for (int y = r.T; y < r.B; ++y)
     {
         for (int x = r.L; x < r.R; ++x)
-            part.push_back(panel[static_cast<size_t>(y) * EditorSession::kPanelWidth + static_cast<size_t>(x)]);
+            part.push_back(
+                panel[static_cast<size_t>(y) * EditorSession::kPanelWidth + static_cast<size_t>(x)]);
     }
     return part;
 }
@@ -145,8 +147,22 @@ TEST_F(EditorWindowTest, OpensInsideTheHostWindowAtPanelSizeAndTheFirstTickPaint
     EXPECT_EQ(w, EditorSession::kPanelWidth);
     EXPECT_EQ(h, EditorSession::kPanelHeight);
 
+    // For hosts that hand the window's events on themselves: the event procedure's address.
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    const Atom eventProc = XInternAtom(session.GetDisplay(), "_XEventProc", False);
+    ASSERT_EQ(XGetWindowProperty(session.GetDisplay(), children[0], eventProc, 0, 4, False, AnyPropertyType,
+                                 &type, &format, &items, &after, &data),
+              Success);
+    EXPECT_EQ(format, 32);
+    EXPECT_EQ(items, sizeof(void*) / 4);
+    if (data) XFree(data);
+
     session.Dispatch(zr::vst::effEditIdle);
-    const std::vector<uint32_t> shown = session.Screenshot(0, 0, EditorSession::kPanelWidth, EditorSession::kPanelHeight);
+    const std::vector<uint32_t> shown =
+        session.Screenshot(0, 0, EditorSession::kPanelWidth, EditorSession::kPanelHeight);
     const std::vector<uint32_t> expected = HeadlessPanel();
     ASSERT_EQ(shown.size(), expected.size());
     // Where the pictures differ, for the failure message.
@@ -165,6 +181,19 @@ TEST_F(EditorWindowTest, OpensInsideTheHostWindowAtPanelSizeAndTheFirstTickPaint
     EXPECT_TRUE(session.Children().empty());
 }
 
+TEST_F(EditorWindowTest, AParentWindowThatDoesNotExistOpensNoEditor)
+{
+    EditorSession session;
+    ASSERT_NE(session.Effect(), nullptr);
+    EXPECT_EQ(session.Dispatch(zr::vst::effEditOpen, 0, 0, nullptr), 0);
+    EXPECT_EQ(session.Dispatch(zr::vst::effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t{0x3fffff01})),
+              0);
+    session.Dispatch(zr::vst::effEditIdle);
+    EXPECT_EQ(session.Dispatch(zr::vst::effEditClose), 1);
+    ASSERT_TRUE(session.OpenEditor());
+    EXPECT_EQ(session.Children().size(), 1u);
+}
+
 TEST_F(EditorWindowTest, KnobDragIsOneHostEditFineDragWheelAndDoubleClickRestoreTheDefault)
 {
     auto session = OpenSession();
@@ -172,7 +201,8 @@ TEST_F(EditorWindowTest, KnobDragIsOneHostEditFineDragWheelAndDoubleClickRestore
     const PanelControl& knob = FirstOf(ControlKind::Knob);
     const int x = CentreX(knob.rect);
     const int y = CentreY(knob.rect);
-    const auto drag = [&](int dy, bool fine) {
+    const auto drag = [&](int dy, bool fine)
+    {
         session->SetParam(knob.param, 0.5f);
         session->TakeHostEvents();
         if (fine) session->Key(XK_Shift_L, true);
@@ -187,16 +217,21 @@ TEST_F(EditorWindowTest, KnobDragIsOneHostEditFineDragWheelAndDoubleClickRestore
         }
         session->Release(1);
         if (fine) session->Key(XK_Shift_L, false);
-        EXPECT_TRUE(EditorSession::WaitFor([&] {
-            const auto events = session->TakeHostEvents();
-            static std::vector<HostEvent> all;
-            all.insert(all.end(), events.begin(), events.end());
-            if (all.empty() || all.back() != HostEvent{'e', knob.param}) return false;
+        // The host hears one edit: its start, the values, its end.
+        std::vector<HostEvent> all;
+        EXPECT_TRUE(EditorSession::WaitFor(
+            [&]
+            {
+                const auto events = session->TakeHostEvents();
+                all.insert(all.end(), events.begin(), events.end());
+                return !all.empty() && all.back() == HostEvent{'e', knob.param};
+            }));
+        if (!all.empty())
+        {
             EXPECT_EQ(all.front(), (HostEvent{'b', knob.param}));
             EXPECT_GE(std::count(all.begin(), all.end(), HostEvent{'a', knob.param}), 1);
-            all.clear();
-            return true;
-        }));
+            EXPECT_EQ(std::count(all.begin(), all.end(), HostEvent{'b', knob.param}), 1);
+        }
         return session->Param(knob.param) - 0.5f;
     };
     const float coarse = drag(-40, false);
@@ -207,7 +242,8 @@ TEST_F(EditorWindowTest, KnobDragIsOneHostEditFineDragWheelAndDoubleClickRestore
 
     session->SetParam(knob.param, 0.5f);
     session->Click(x, y, 4);
-    EXPECT_TRUE(EditorSession::WaitFor([&] { return std::fabs(session->Param(knob.param) - 0.51f) < 1e-4f; }));
+    EXPECT_TRUE(
+        EditorSession::WaitFor([&] { return std::fabs(session->Param(knob.param) - 0.51f) < 1e-4f; }));
     session->Click(x, y, 6); // horizontal wheel: ignored
     session->Click(x, y, 5);
     EXPECT_TRUE(EditorSession::WaitFor([&] { return std::fabs(session->Param(knob.param) - 0.5f) < 1e-4f; }));
@@ -215,9 +251,7 @@ TEST_F(EditorWindowTest, KnobDragIsOneHostEditFineDragWheelAndDoubleClickRestore
     session->SetParam(knob.param, 0.9f);
     session->Click(x, y);
     session->Click(x, y);
-    char text[64] = {};
     EXPECT_TRUE(EditorSession::WaitFor([&] { return session->Param(knob.param) < 0.89f; }));
-    session->Dispatch(zr::vst::effGetParamDisplay, knob.param, 0, text);
     auto reference = std::make_unique<zr::ZR4400>(&QuietHost);
     const zr::IParameter* param = reference->GetParam(knob.param);
     EXPECT_NEAR(session->Param(knob.param), param->GetNormalized(param->Default()), 1e-6);
@@ -249,20 +283,17 @@ TEST_F(EditorWindowTest, PatchPointMenuChoosesOnTheTopLevelAndInASubmenu)
     auto session = OpenSession();
     ASSERT_TRUE(session);
     const PanelControl& plug = FirstOf(ControlKind::Plug2);
-    const auto choose = [&](int topItem, int subItem) {
+    const auto choose = [&](int topItem, int subItem)
+    {
         session->Click(CentreX(plug.rect), CentreY(plug.rect));
         std::vector<Window> menus;
         ASSERT_TRUE(EditorSession::WaitFor([&] { return (menus = session->MenuWindows()).size() == 1; }));
         ClickMenuItem(*session, menus[0], topItem);
         if (subItem >= 0)
         {
+            // Hovering the item opened its submenu beside it, on top of the stack.
             ASSERT_TRUE(EditorSession::WaitFor([&] { return (menus = session->MenuWindows()).size() == 2; }));
-            // The submenu opens beside its item; move along the item row first, then down.
-            int x = 0, y = 0, w = 0, h = 0;
-            session->Geometry(menus[1] == menus[0] ? menus[0] : menus[1], x, y, w, h);
-            std::vector<Window> now = session->MenuWindows();
-            Window sub = now.back();
-            ClickMenuItem(*session, sub, subItem);
+            ClickMenuItem(*session, menus.back(), subItem);
         }
         session->Press(1);
         session->Release(1);
@@ -289,13 +320,15 @@ TEST_F(EditorWindowTest, TuneFieldRefusesLettersTakesNegativeDecimalsAndEscapeOr
     const PanelRect text = zr::panel::ValueKnobTextRect(knob);
     // Each opening clicks elsewhere in the text, so that two openings never make a double click.
     int opening = 0;
-    const auto openField = [&] {
+    const auto openField = [&]
+    {
         session->Click(text.L + 3 + 8 * opening++, CentreY(text));
         // The field covers the value text: wait until its white background shows (its top row
         // is never covered by the selection or the caret).
-        ASSERT_TRUE(EditorSession::WaitFor([&] {
-            return session->Screenshot(text.L + 1, text.T, 1, 1)[0] == 0xFFFFFFu;
-        })) << [&] {
+        ASSERT_TRUE(EditorSession::WaitFor(
+            [&] { return session->Screenshot(text.L + 1, text.T, 1, 1)[0] == 0xFFFFFFu; }))
+            << [&]
+        {
             std::string dump;
             char cell[16];
             const auto px = session->Screenshot(text.L, text.T - 2, text.W(), text.H() + 4);
@@ -318,17 +351,15 @@ TEST_F(EditorWindowTest, TuneFieldRefusesLettersTakesNegativeDecimalsAndEscapeOr
     openField();
     session->TypeText("40");
     session->Tap(XK_Escape);
-    EXPECT_TRUE(EditorSession::WaitFor([&] {
-        return session->Screenshot(text.L + 1, text.T, 1, 1)[0] != 0xFFFFFFu;
-    }));
+    EXPECT_TRUE(EditorSession::WaitFor(
+        [&] { return session->Screenshot(text.L + 1, text.T, 1, 1)[0] != 0xFFFFFFu; }));
     EXPECT_EQ(session->Param(tune), committed);
 
     openField();
     session->TypeText("40");
     session->Click(CentreX(text), CentreY(text), 5);
-    EXPECT_TRUE(EditorSession::WaitFor([&] {
-        return session->Screenshot(text.L + 1, text.T, 1, 1)[0] != 0xFFFFFFu;
-    }));
+    EXPECT_TRUE(EditorSession::WaitFor(
+        [&] { return session->Screenshot(text.L + 1, text.T, 1, 1)[0] != 0xFFFFFFu; }));
     EXPECT_EQ(session->Param(tune), committed);
 }
 
@@ -339,17 +370,21 @@ TEST_F(EditorWindowTest, ALetterKeyThePanelDoesNotTakeReachesTheHostWindow)
     session->MoveTo(700, 300);
     XSelectInput(session->GetDisplay(), session->HostWindow(), KeyPressMask);
     // The editor takes the focus once it is shown.
-    EditorSession::WaitFor([&] {
-        Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(session->GetDisplay(), &focus, &revert);
-        return focus != session->HostWindow() && focus != PointerRoot && focus != None;
-    });
+    EditorSession::WaitFor(
+        [&]
+        {
+            Window focus = 0;
+            int revert = 0;
+            XGetInputFocus(session->GetDisplay(), &focus, &revert);
+            return focus != session->HostWindow() && focus != PointerRoot && focus != None;
+        });
     session->Tap(XK_q);
     XEvent event{};
-    EXPECT_TRUE(EditorSession::WaitFor([&] {
-        return XCheckTypedWindowEvent(session->GetDisplay(), session->HostWindow(), KeyPress, &event) == True;
-    }));
+    EXPECT_TRUE(EditorSession::WaitFor(
+        [&] {
+            return XCheckTypedWindowEvent(session->GetDisplay(), session->HostWindow(), KeyPress, &event) ==
+                   True;
+        }));
     EXPECT_EQ(XLookupKeysym(&event.xkey, 0), static_cast<KeySym>(XK_q));
     EXPECT_TRUE(event.xkey.send_event);
 }
@@ -406,11 +441,72 @@ TEST_F(EditorWindowTest, TheHostClosingTheEditorWhileAMenuIsOpenIsSafe)
     session->Click(CentreX(plug.rect), CentreY(plug.rect));
     ASSERT_TRUE(EditorSession::WaitFor([&] { return session->MenuWindows().size() == 1; }));
     session->CloseEditor(); // from the host's other thread, while the menu's loop runs
-    EXPECT_TRUE(EditorSession::WaitFor([&] { return session->MenuWindows().empty() && session->Children().empty(); }));
+    EXPECT_TRUE(EditorSession::WaitFor(
+        [&] { return session->MenuWindows().empty() && session->Children().empty(); }));
     EXPECT_EQ(session->Param(plug.param), before);
     // Reopened afterwards, it works as before.
     ASSERT_TRUE(session->OpenEditor());
     EXPECT_TRUE(EditorSession::WaitFor([&] { return session->Children().size() == 1; }));
+}
+
+// The top-level window whose title is title, on display; 0 while there is none.
+Window WindowTitled(Display* display, const char* title)
+{
+    Window root = 0, parent = 0, *children = nullptr, found = 0;
+    unsigned count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
+    for (unsigned i = 0; i < count && !found; ++i)
+    {
+        char* name = nullptr;
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
+            XFetchName(display, children[i], &name) && name)
+        {
+            if (std::string(name) == title) found = children[i];
+        }
+        if (name) XFree(name);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+TEST_F(EditorWindowTest, MessageBoxesAnswerReturnAndEscapeAsTheirTypeSays)
+{
+    Display* display = EditorSession::OpenProbe();
+    ASSERT_NE(display, nullptr);
+    const auto answerWith = [&](KeySym key, int type)
+    {
+        std::thread user(
+            [&]
+            {
+                Display* own = EditorSession::OpenProbe();
+                // The box takes the focus once it is shown: the key goes to it.
+                EditorSession::WaitFor(
+                    [&]
+                    {
+                        Window focus = 0;
+                        int revert = 0;
+                        XGetInputFocus(own, &focus, &revert);
+                        return WindowTitled(own, "Question") != 0 && focus == WindowTitled(own, "Question");
+                    });
+                XTestFakeKeyEvent(own, XKeysymToKeycode(own, key), True, CurrentTime);
+                XTestFakeKeyEvent(own, XKeysymToKeycode(own, key), False, CurrentTime);
+                XSync(own, False);
+                XCloseDisplay(own);
+            });
+        int ticks = 0;
+        zr::X11ModalHooks hooks;
+        hooks.tick = [&] { ++ticks; };
+        const int answer =
+            zr::X11MessageBox::Run(display, 0, "First line\n\tindented", "Question", type, hooks);
+        user.join();
+        EXPECT_EQ(WindowTitled(display, "Question"), 0u);
+        return answer;
+    };
+    EXPECT_EQ(answerWith(XK_Return, zr::IEditorPlatform::kBoxYesNo), zr::IEditorPlatform::kAnswerYes);
+    EXPECT_EQ(answerWith(XK_Escape, zr::IEditorPlatform::kBoxYesNo), zr::IEditorPlatform::kAnswerNo);
+    EXPECT_EQ(answerWith(XK_Escape, zr::IEditorPlatform::kBoxOk), zr::IEditorPlatform::kAnswerOk);
+    EditorSession::CloseProbe(display);
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "platform/linux/FileDialogCommand.h"
 #include "platform/linux/SpawnedProgram.h"
 
-
 namespace
 {
 using zr::FileDialogCommand;
@@ -19,8 +18,9 @@ TEST(FileDialogCommand, ExtensionsBecomePatternsAndTheFirstIsTheDefault)
 
 TEST(FileDialogCommand, ZenityOpensInTheFolderAndAsksBeforeOverwriting)
 {
-    EXPECT_EQ(FileDialogCommand::Build(FileDialogCommand::Program::Zenity, false, "/music/banks", "a.fxb", "fxb"),
-              (Args{"zenity", "--file-selection", "--filename=/music/banks/a.fxb", "--file-filter=*.fxb"}));
+    EXPECT_EQ(
+        FileDialogCommand::Build(FileDialogCommand::Program::Zenity, false, "/music/banks", "a.fxb", "fxb"),
+        (Args{"zenity", "--file-selection", "--filename=/music/banks/a.fxb", "--file-filter=*.fxb"}));
     EXPECT_EQ(FileDialogCommand::Build(FileDialogCommand::Program::Zenity, true, "/d/", "", "fxp fxb"),
               (Args{"zenity", "--file-selection", "--filename=/d/", "--save", "--confirm-overwrite",
                     "--file-filter=*.fxp *.fxb"}));

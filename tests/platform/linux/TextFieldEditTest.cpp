@@ -72,7 +72,8 @@ TEST(TextFieldEdit, TheLimitCountsCharactersAndCutsPastedText)
     field.Home(false);
     field.Delete();
     field.Insert("\xC3\xA9\xC3\xA9"); // only one more character fits
-    EXPECT_EQ(field.Text(), "\xC3\xA9" "234");
+    EXPECT_EQ(field.Text(), "\xC3\xA9"
+                            "234");
 }
 
 TEST(TextFieldEdit, ControlCharactersNeverEnter)
@@ -88,9 +89,8 @@ TEST(TextFieldEdit, ParameterFiltersRefuseLettersAndTheIntegerPoint)
     decimal.DefineDouble("Tune", 0.0, -100.0, 100.0, 0.01);
     zr::IParameter integer;
     integer.DefineInt("Steps", 3.0, 0.0, 10.0);
-    const auto filterFor = [](const zr::IParameter* param) {
-        return [param](char32_t c) { return zr::TextEntry::Accepts(param, c); };
-    };
+    const auto filterFor = [](const zr::IParameter* param)
+    { return [param](char32_t c) { return zr::TextEntry::Accepts(param, c); }; };
     TextFieldEdit forDecimal = Field("", 10, filterFor(&decimal));
     forDecimal.Insert("ab-12.5x");
     EXPECT_EQ(forDecimal.Text(), "-12.5");
