@@ -4,13 +4,17 @@
 #include "editor/graphics/IBitmapControl.h"
 #include "editor/graphics/IGraphics.h"
 #include "editor/graphics/IKnobMultiControl.h"
+#include "instrument/ParameterTable.h"
+#include "instrument/ZR4400.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "plugin/IPlugBase.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace zr
 {
@@ -137,6 +141,91 @@ void BM_OneKnobRedraw(benchmark::State& state)
     }
 }
 BENCHMARK(BM_OneKnobRedraw)->Unit(benchmark::kMicrosecond);
+
+// The instrument's own panel: an instance made as the module's entry makes it, its settings in a
+// private temporary home.
+struct InstanceRig
+{
+    static std::intptr_t NoHost(vst::AEffect*, std::int32_t, std::int32_t, std::intptr_t, void*, float)
+    {
+        return 0;
+    }
+    static bool PrivateHome()
+    {
+        static char folder[] = "/tmp/zr4400-editor-bench-XXXXXX";
+        if (!mkdtemp(folder)) return false;
+        const std::string home = folder;
+        setenv("HOME", home.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        return true;
+    }
+    InstanceRig()
+        : home(PrivateHome()), plug(std::make_unique<ZR4400>(&NoHost)), graphics(plug->GetGraphics())
+    {
+        Redraw();
+    }
+    bool Redraw()
+    {
+        IRectangle area;
+        return graphics.CollectDirty(area) && graphics.DrawDirty(area);
+    }
+
+    bool home;
+    std::unique_ptr<ZR4400> plug;
+    IGraphics& graphics;
+};
+
+InstanceRig& Instance()
+{
+    static InstanceRig rig;
+    return rig;
+}
+
+void BM_InstanceCollectDirtyQuiet(benchmark::State& state)
+{
+    InstanceRig& rig = Instance();
+    rig.Redraw();
+    for (auto _ : state)
+    {
+        IRectangle area;
+        benchmark::DoNotOptimize(rig.graphics.CollectDirty(area));
+    }
+    state.counters["controls"] = rig.graphics.NControls();
+}
+BENCHMARK(BM_InstanceCollectDirtyQuiet);
+
+void BM_InstanceDrawDirtyFullPanel(benchmark::State& state)
+{
+    InstanceRig& rig = Instance();
+    for (auto _ : state)
+    {
+        rig.graphics.MarkAllControlsDirty();
+        benchmark::DoNotOptimize(rig.Redraw());
+    }
+}
+BENCHMARK(BM_InstanceDrawDirtyFullPanel)->Unit(benchmark::kMicrosecond);
+
+// Host automation of one knob: the value arrives, the next tick draws the knob and what it overlaps,
+// and the tick after draws it once more (the pending redraw of a plug-in value).
+void BM_InstanceOneKnobAutomation(benchmark::State& state)
+{
+    InstanceRig& rig = Instance();
+    rig.Redraw();
+    rig.Redraw();
+    const int index = Param::BlockParamIndex(0, Param::kCutoff);
+    int n = 0;
+    for (auto _ : state)
+    {
+        {
+            std::lock_guard<std::recursive_mutex> lock(rig.plug->Mutex());
+            rig.graphics.PushParamToControls(index, (++n % 64) / 64.0, true);
+        }
+        benchmark::DoNotOptimize(rig.Redraw());
+        benchmark::DoNotOptimize(rig.Redraw());
+    }
+}
+BENCHMARK(BM_InstanceOneKnobAutomation)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace zr

@@ -240,26 +240,39 @@ void DrawLed(const Canvas& canvas)
     cairo_pattern_destroy(glow);
 }
 
+// The face gradient of a push button, top to bottom.
+struct FaceColors
+{
+    Rgb top;
+    Rgb bottom;
+};
+constexpr FaceColors kRaisedFace{{0.42, 0.43, 0.46}, {0.17, 0.18, 0.19}};
+constexpr FaceColors kPressedFace{{0.12, 0.12, 0.13}, {0.24, 0.25, 0.27}};
+constexpr FaceColors kLitFace{{1.0, 0.35, 0.25}, {0.70, 0.06, 0.03}};
+
+// A rounded plate across the whole width from top, height high: a gradient face with a rim.
+void DrawFacePlate(const Canvas& canvas, double top, double height, double radius, FaceColors face, Rgb rim,
+                   double rimAlpha)
+{
+    canvas.RoundedRect(0.5, top, canvas.Width() - 1.0, height, radius);
+    canvas.FillVertical(top, top + height, face.top, face.bottom);
+    canvas.RoundedRect(0.5, top, canvas.Width() - 1.0, height, radius);
+    canvas.SetColor(rim, rimAlpha);
+    cairo_set_line_width(canvas.Cr(), 1.0);
+    cairo_stroke(canvas.Cr());
+}
+
 void DrawPlug(const Canvas& canvas, bool on)
 {
     cairo_t* cr = canvas.Cr();
     const double w = canvas.Width();
     const double h = canvas.Height();
-    canvas.RoundedRect(0.5, 0.5, w - 1.0, h - 1.0, 3.0);
     if (on)
     {
-        canvas.FillVertical(0.0, h, {0.99, 0.97, 0.90}, {0.82, 0.79, 0.70});
-        canvas.RoundedRect(0.5, 0.5, w - 1.0, h - 1.0, 3.0);
-        canvas.SetColor(pal::kAccent);
-        cairo_set_line_width(cr, 1.0);
-        cairo_stroke(cr);
+        DrawFacePlate(canvas, 0.5, h - 1.0, 3.0, {{0.99, 0.97, 0.90}, {0.82, 0.79, 0.70}}, pal::kAccent, 1.0);
         return;
     }
-    canvas.FillVertical(0.0, h, {0.33, 0.34, 0.37}, {0.16, 0.17, 0.18});
-    canvas.RoundedRect(0.5, 0.5, w - 1.0, h - 1.0, 3.0);
-    canvas.SetColor(pal::kBlack, 0.8);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
+    DrawFacePlate(canvas, 0.5, h - 1.0, 3.0, {{0.33, 0.34, 0.37}, {0.16, 0.17, 0.18}}, pal::kBlack, 0.8);
     // The jack socket: a threaded silver ring around a black hole.
     canvas.Circle(w / 2.0, h / 2.0, 6.5);
     canvas.FillDome(w / 2.0, h / 2.0, 6.5, pal::kCapLight, pal::kCapDark);
@@ -276,33 +289,16 @@ void DrawPlug(const Canvas& canvas, bool on)
 // pitch show a gap.
 void DrawSelectorButton(const Canvas& canvas, bool on)
 {
-    cairo_t* cr = canvas.Cr();
-    const double w = canvas.Width();
     const double h = canvas.Height();
-    canvas.RoundedRect(0.5, 1.5, w - 1.0, h - 3.0, 2.5);
     if (on)
     {
-        canvas.FillVertical(1.0, h - 1.0, {1.0, 0.83, 0.45}, {0.93, 0.58, 0.14});
+        DrawFacePlate(canvas, 1.5, h - 3.0, 2.5, {{1.0, 0.83, 0.45}, {0.93, 0.58, 0.14}}, {0.45, 0.25, 0.0},
+                      0.9);
+        return;
     }
-    else
-    {
-        canvas.FillVertical(1.0, h - 1.0, {0.25, 0.26, 0.29}, {0.10, 0.105, 0.115});
-    }
-    canvas.RoundedRect(0.5, 1.5, w - 1.0, h - 3.0, 2.5);
-    canvas.SetColor(on ? Rgb{0.45, 0.25, 0.0} : Rgb{0.55, 0.57, 0.61}, 0.9);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
+    DrawFacePlate(canvas, 1.5, h - 3.0, 2.5, {{0.25, 0.26, 0.29}, {0.10, 0.105, 0.115}}, {0.55, 0.57, 0.61},
+                  0.9);
 }
-
-// The face gradient of a push button, top to bottom.
-struct FaceColors
-{
-    Rgb top;
-    Rgb bottom;
-};
-constexpr FaceColors kRaisedFace{{0.42, 0.43, 0.46}, {0.17, 0.18, 0.19}};
-constexpr FaceColors kPressedFace{{0.12, 0.12, 0.13}, {0.24, 0.25, 0.27}};
-constexpr FaceColors kLitFace{{1.0, 0.35, 0.25}, {0.70, 0.06, 0.03}};
 
 // A two-frame push button: frame 1 raised, frame 2 with `second`'s face; `print` draws what the
 // face shows (given the frame's top and whether it is the second frame).

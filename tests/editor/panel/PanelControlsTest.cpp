@@ -14,6 +14,7 @@
 #include "editor/panel/IZRSwitchMidiLearn.h"
 #include "editor/panel/PanelLayout.h"
 #include "instrument/ParameterTable.h"
+#include "modulation/GeneralEnvelope.h"
 #include "platform/ModuleResources.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -441,4 +442,29 @@ TEST_F(PanelOfInstance, LightsFollowTheirStatesAndChangeOnlyOnAChange)
     panel.ShowLights(states);
     EXPECT_TRUE(lights[2]->IsHidden());
     EXPECT_TRUE(lights[2]->IsDirty());
+}
+
+TEST_F(PanelOfInstance, IdleShowsTheEnvelopeLightWhileItRunsAndOnlyWithTheWindowOpen)
+{
+    vi.Start();
+    SetValue(Param::kKbdTrig, 1);
+    SetValue(Param::kGegSrc1, 1); // the keyboard trigger starts the general envelope
+    vi.SendMidi({{0x90, 60, 100}});
+    std::vector<float> left(512);
+    std::vector<float> right(512);
+    float* outs[2] = {left.data(), right.data()};
+    vi.effect->processReplacing(vi.effect, nullptr, outs, 512);
+    ASSERT_NE(plug.GetEngine().GetModulation().Geg().CurrentState(), GeneralEnvelope::kIdle);
+    IControl* envelopeLight = nullptr;
+    for (int i = 0; i < graphics.NControls(); ++i)
+    {
+        if (panel::PanelControls()[static_cast<size_t>(i)].light == panel::LightRole::Envelope)
+            envelopeLight = graphics.GetControl(i);
+    }
+    ASSERT_NE(envelopeLight, nullptr);
+    plug.Idle();
+    EXPECT_TRUE(envelopeLight->IsHidden()); // no window: the lights are left alone
+    platform.OpenEditorWindow(nullptr);
+    plug.Idle();
+    EXPECT_FALSE(envelopeLight->IsHidden());
 }
