@@ -130,7 +130,8 @@ void IGraphics::PrepareDraw()
 
 bool IGraphics::OpenEditorWindow(void* parent)
 {
-    if (!surface_ || !platform_->OpenEditorWindow(parent)) return false;
+    // Without the host's window there is nothing to open the editor in.
+    if (!parent || !surface_ || !platform_->OpenEditorWindow(parent)) return false;
     MarkAllControlsDirty();
     return true;
 }
