@@ -363,6 +363,83 @@ TEST_F(EditorWindowTest, TuneFieldRefusesLettersTakesNegativeDecimalsAndEscapeOr
     EXPECT_EQ(session->Param(tune), committed);
 }
 
+// Owns the CLIPBOARD selection with text until stopped, answering requests for UTF8_STRING.
+class ClipboardOwner
+{
+public:
+    explicit ClipboardOwner(std::string text) : text_(std::move(text)), display_(EditorSession::OpenProbe())
+    {
+        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(display_, XInternAtom(display_, "CLIPBOARD", False), window_, CurrentTime);
+        XSync(display_, False);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~ClipboardOwner()
+    {
+        running_ = false;
+        thread_.join();
+        XDestroyWindow(display_, window_);
+        EditorSession::CloseProbe(display_);
+    }
+
+private:
+    void Serve()
+    {
+        const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+        while (running_)
+        {
+            XEvent event;
+            if (!XCheckTypedWindowEvent(display_, window_, SelectionRequest, &event))
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                continue;
+            }
+            XSelectionRequestEvent& request = event.xselectionrequest;
+            XSelectionEvent answer{};
+            answer.type = SelectionNotify;
+            answer.requestor = request.requestor;
+            answer.selection = request.selection;
+            answer.target = request.target;
+            answer.time = request.time;
+            answer.property = None;
+            if (request.target == utf8)
+            {
+                XChangeProperty(display_, request.requestor, request.property, utf8, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(text_.data()),
+                                static_cast<int>(text_.size()));
+                answer.property = request.property;
+            }
+            XSendEvent(display_, request.requestor, False, 0, reinterpret_cast<XEvent*>(&answer));
+            XFlush(display_);
+        }
+    }
+
+    std::string text_;
+    Display* display_;
+    Window window_ = 0;
+    std::atomic<bool> running_{true};
+    std::thread thread_;
+};
+
+TEST_F(EditorWindowTest, PastingIntoTheTuneFieldTakesTheClipboardThroughTheFilter)
+{
+    auto session = OpenSession();
+    ASSERT_TRUE(session);
+    ClipboardOwner clipboard("x-25.5y");
+    const int tune = zr::Param::BlockParamIndex(0, 1);
+    const PanelRect text = zr::panel::ValueKnobTextRect(FirstOf(ControlKind::ValueKnob, tune));
+    session->Click(CentreX(text), CentreY(text));
+    ASSERT_TRUE(EditorSession::WaitFor(
+        [&] { return session->Screenshot(text.L + 1, text.T, 1, 1)[0] == 0xFFFFFFu; }));
+    session->Key(XK_Control_L, true);
+    session->Tap(XK_v);
+    session->Key(XK_Control_L, false);
+    session->Tap(XK_Return);
+    // -25.5 cents of -100 .. 100.
+    EXPECT_TRUE(EditorSession::WaitFor([&] { return std::fabs(session->Param(tune) - 0.3725f) < 1e-6f; }))
+        << session->Param(tune);
+}
+
 TEST_F(EditorWindowTest, ALetterKeyThePanelDoesNotTakeReachesTheHostWindow)
 {
     auto session = OpenSession();
