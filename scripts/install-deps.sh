@@ -13,6 +13,7 @@ packages=(
   libfreetype-dev:i386 libpng-dev:i386 libcurl4-openssl-dev:i386
   zynaddsubfx-vst amsynth
   clang libclang-rt-14-dev
+  libx11-dev libxext-dev libxtst-dev xvfb xdotool x11-utils
 )
 
 # The 32-bit module is built against Debian's i386 multiarch packages; where the kernel cannot run

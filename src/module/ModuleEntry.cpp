@@ -3,6 +3,10 @@
 // and, for older hosts, main.
 #include "instrument/ZR4400.h"
 #include "plugin/VstAbi.h"
+#if ZR_WITH_X11
+#include "editor/graphics/IGraphics.h"
+#include "platform/linux/WindowPlatform.h"
+#endif
 
 #include <algorithm>
 #include <memory>
@@ -28,6 +32,10 @@ extern "C" ZR_EXPORT zr::vst::AEffect* VSTPluginMain(zr::vst::AudioMasterCallbac
     try
     {
         auto plug = std::make_unique<zr::ZR4400>(hostCallback);
+#if ZR_WITH_X11
+        // A host opens the editor inside its own window.
+        plug->GetGraphics().SetPlatform(zr::MakeWindowPlatform(plug->GetGraphics()));
+#endif
         {
             std::lock_guard instanceLock(plug->Mutex());
             plug->FillEmptyPresets(zr::ZR4400::kNumPresets);

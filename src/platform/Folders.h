@@ -23,5 +23,9 @@ std::string SettingsFilePath();
 // The user's documents and desktop folders; the home folder when they do not exist.
 std::string DocumentsFolder();
 std::string DesktopFolder();
+// The folders (with a trailing separator) of the running program and of the file holding this code;
+// "" when they cannot be found.
+std::string ExecutableFolder();
+std::string ModuleFolder();
 
 } // namespace zr::platform

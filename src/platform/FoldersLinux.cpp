@@ -1,5 +1,10 @@
 #include "platform/Folders.h"
 
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+
 #include "platform/FileAccess.h"
 
 #include <cstdlib>
@@ -138,6 +143,30 @@ std::string DocumentsFolder()
 std::string DesktopFolder()
 {
     return UserFolder("XDG_DESKTOP_DIR", "Desktop");
+}
+
+namespace
+{
+// The folder part of path with its trailing separator; "" without one.
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+} // namespace
+
+std::string ExecutableFolder()
+{
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    return n > 0 ? FolderOf(std::string(path, static_cast<size_t>(n))) : std::string();
+}
+
+std::string ModuleFolder()
+{
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&FolderOf), &info) || !info.dli_fname) return {};
+    return FolderOf(info.dli_fname);
 }
 
 } // namespace zr::platform

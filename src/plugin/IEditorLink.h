@@ -14,6 +14,18 @@ public:
     virtual void PushParamToControls(int paramIndex, double value, bool normalized) = 0;
     // Creates the drawing surfaces; called once when the editor is attached (user-interface thread).
     virtual void PrepareDraw() = 0;
+    // The host's editor requests (user-interface thread). OpenEditorWindow puts the editor window
+    // inside the host's window parent; false when there is no window to open (an editor without a
+    // window, as here).
+    virtual bool OpenEditorWindow(void* parent)
+    {
+        static_cast<void>(parent);
+        return false;
+    }
+    virtual void CloseEditorWindow() {}
+    // Handles what the window system delivered and runs the redraw timer when it is due; called
+    // without the instance lock.
+    virtual void ServiceEditorWindow() {}
 };
 
 } // namespace zr

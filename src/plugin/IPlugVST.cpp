@@ -78,8 +78,18 @@ std::intptr_t IPlugVST::VSTDispatcher(vst::AEffect* effect, std::int32_t opcode,
         delete plug;
         return 0;
     }
-    ScopedLock lock(plug->Mutex());
-    return plug->Dispatch(opcode, index, value, ptr, opt);
+    std::intptr_t result = 0;
+    {
+        ScopedLock lock(plug->Mutex());
+        result = plug->Dispatch(opcode, index, value, ptr, opt);
+    }
+    // The window's events and timer without the lock: a menu or dialog opened from them waits for
+    // the user, and audio blocks go on meanwhile.
+    if (opcode == vst::effEditIdle)
+    {
+        if (IEditorLink* editor = plug->GetEditor()) editor->ServiceEditorWindow();
+    }
+    return result;
 }
 
 float IPlugVST::VSTGetParameter(vst::AEffect* effect, std::int32_t index)

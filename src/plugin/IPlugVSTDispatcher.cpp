@@ -72,6 +72,21 @@ std::intptr_t IPlugVST::Dispatch(std::int32_t opcode, std::int32_t index, std::i
             return 1;
         }
         return 0;
+    case vst::effEditOpen:
+        if (IEditorLink* editor = GetEditor(); editor && editor->OpenEditorWindow(ptr))
+        {
+            EditorOpened();
+            return 1;
+        }
+        return 0;
+    case vst::effEditClose:
+        if (IEditorLink* editor = GetEditor())
+        {
+            EditorClosed();
+            editor->CloseEditorWindow();
+            return 1;
+        }
+        return 0;
     case vst::effEditIdle:
     case vst::effIdle:
         Idle();

@@ -53,6 +53,9 @@ public:
     virtual void CloseEditorWindow() = 0;
     virtual bool HasEditorWindow() const = 0;
     virtual void* EditorWindowHandle() const = 0;
+    // Handles pending window events and the redraw timer (the host's idle calls); nothing without
+    // a window system.
+    virtual void ServiceWindow() {}
     // Lets go of the mouse the window captured on a button press.
     virtual void ReleaseMouseCapture() = 0;
     virtual void HideMouse() = 0;

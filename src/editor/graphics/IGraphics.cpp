@@ -128,6 +128,24 @@ void IGraphics::PrepareDraw()
     scratch_ = std::make_unique<LICE_MemBitmap>(1, 1);
 }
 
+bool IGraphics::OpenEditorWindow(void* parent)
+{
+    // Without the host's window there is nothing to open the editor in.
+    if (!parent || !surface_ || !platform_->OpenEditorWindow(parent)) return false;
+    MarkAllControlsDirty();
+    return true;
+}
+
+void IGraphics::CloseEditorWindow()
+{
+    platform_->CloseEditorWindow();
+}
+
+void IGraphics::ServiceEditorWindow()
+{
+    platform_->ServiceWindow();
+}
+
 LICE_IBitmap* IGraphics::Surface() const
 {
     return surface_.get();

@@ -55,6 +55,11 @@ public:
     void PushParamToControls(int paramIndex, double value, bool normalized) override;
     // Creates the offscreen surface of the panel size and the scratch bitmap.
     void PrepareDraw() override;
+    // Opens the platform's window inside parent (false without one); the first tick then paints
+    // the whole panel.
+    bool OpenEditorWindow(void* parent) override;
+    void CloseEditorWindow() override;
+    void ServiceEditorWindow() override;
 
     // ---- Controls -------------------------------------------------------------------------------
     // Appends the control; returns its index.

@@ -21,6 +21,13 @@ bool ReadNumber(const std::string& text, double& value)
 }
 } // namespace
 
+bool TextEntry::Accepts(const IParameter* param, char32_t c)
+{
+    if (!param) return true;
+    if ((c >= '0' && c <= '9') || c == '+' || c == '-') return true;
+    return c == '.' && param->GetType() == IParameter::Type::Double;
+}
+
 void TextEntry::Commit(IControl& control, const IParameter* param, std::string_view text)
 {
     const std::string cut(text.substr(0, kMaxLength));

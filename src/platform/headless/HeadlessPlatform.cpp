@@ -5,9 +5,6 @@
 #include "editor/graphics/TextEntry.h"
 #include "platform/Folders.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
 
@@ -161,16 +158,12 @@ void HeadlessPlatform::OpenTextEntry(IControl& control, const ITextStyle&, const
 
 std::string HeadlessPlatform::HostFolder() const
 {
-    char path[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    return n > 0 ? FolderOf(std::string(path, static_cast<size_t>(n))) : std::string();
+    return platform::ExecutableFolder();
 }
 
 std::string HeadlessPlatform::ModuleFolder() const
 {
-    Dl_info info{};
-    if (!dladdr(reinterpret_cast<void*>(&FolderOf), &info) || !info.dli_fname) return {};
-    return FolderOf(info.dli_fname);
+    return platform::ModuleFolder();
 }
 
 std::string HeadlessPlatform::DesktopFolder() const
