@@ -35,11 +35,11 @@ void FillWithKnobs(LICE_MemBitmap& bitmap)
 // Every pixel a different alpha: the worst case for the opaque and transparent shortcuts.
 void FillWithNoise(LICE_MemBitmap& bitmap)
 {
-    uint32_t seed = 12345;
+    uint32_t state = 12345;
     for (int i = 0; i < bitmap.Width() * bitmap.Height(); ++i)
     {
-        seed = seed * 1664525u + 1013904223u;
-        bitmap.Bits()[i] = seed;
+        state = state * 1664525u + 1013904223u;
+        bitmap.Bits()[i] = state;
     }
 }
 
