@@ -86,10 +86,12 @@ public:
     virtual void CancelTextEntry() = 0;
 
     // ---- Folders (with a trailing separator) ---------------------------------------------------
-    virtual std::string HostFolder() const = 0;
-    virtual std::string ModuleFolder() const = 0;
-    virtual std::string DesktopFolder() const = 0;
-    virtual std::string ApplicationDataFolder(bool system) const = 0;
+    // The host program's, the module's, the desktop and the application-data folder of this
+    // system: the same for every editor platform on it.
+    virtual std::string HostFolder() const;
+    virtual std::string ModuleFolder() const;
+    virtual std::string DesktopFolder() const;
+    virtual std::string ApplicationDataFolder(bool system) const;
 };
 
 } // namespace zr

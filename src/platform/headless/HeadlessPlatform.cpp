@@ -3,7 +3,6 @@
 #include "editor/draw/LICE_IBitmap.h"
 #include "editor/graphics/IPopupList.h"
 #include "editor/graphics/TextEntry.h"
-#include "platform/Folders.h"
 
 #include <algorithm>
 #include <climits>
@@ -18,12 +17,6 @@ std::string FolderOf(const std::string& path)
 {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string WithSeparator(std::string folder)
-{
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
 }
 
 // The list holding the item at path, with its chosen index set; nullptr for a path that leads
@@ -154,26 +147,6 @@ void HeadlessPlatform::OpenTextEntry(IControl& control, const ITextStyle&, const
     const std::optional<std::string> text = std::move(textAnswers_.front());
     textAnswers_.pop_front();
     if (text) TextEntry::Commit(control, param, *text);
-}
-
-std::string HeadlessPlatform::HostFolder() const
-{
-    return platform::ExecutableFolder();
-}
-
-std::string HeadlessPlatform::ModuleFolder() const
-{
-    return platform::ModuleFolder();
-}
-
-std::string HeadlessPlatform::DesktopFolder() const
-{
-    return WithSeparator(platform::DesktopFolder());
-}
-
-std::string HeadlessPlatform::ApplicationDataFolder(bool system) const
-{
-    return system ? std::string("/usr/share/") : WithSeparator(platform::ApplicationDataFolder());
 }
 
 } // namespace zr

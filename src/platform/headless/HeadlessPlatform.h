@@ -107,10 +107,6 @@ public:
                        std::string_view initialText, const IParameter* param) override;
     // Entries finish as they open, so none is ever left to cancel.
     void CancelTextEntry() override {}
-    std::string HostFolder() const override;
-    std::string ModuleFolder() const override;
-    std::string DesktopFolder() const override;
-    std::string ApplicationDataFolder(bool system) const override;
 
 private:
     std::vector<uint32_t> frame_;

@@ -1,7 +1,6 @@
 #include "platform/linux/X11EditorPlatform.h"
 
 #include "editor/graphics/IGraphics.h"
-#include "platform/Folders.h"
 #include "platform/linux/FileDialogCommand.h"
 #include "platform/linux/SpawnedProgram.h"
 #include "platform/linux/X11EditorWindow.h"
@@ -13,12 +12,6 @@ namespace zr
 
 namespace
 {
-std::string WithSeparator(std::string folder)
-{
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
-}
-
 std::string FolderOf(const std::string& path)
 {
     const size_t slash = path.rfind('/');
@@ -192,26 +185,6 @@ void X11EditorPlatform::OpenTextEntry(IControl& control, const ITextStyle& style
 void X11EditorPlatform::CancelTextEntry()
 {
     if (window_) window_->CancelTextEntry();
-}
-
-std::string X11EditorPlatform::HostFolder() const
-{
-    return platform::ExecutableFolder();
-}
-
-std::string X11EditorPlatform::ModuleFolder() const
-{
-    return platform::ModuleFolder();
-}
-
-std::string X11EditorPlatform::DesktopFolder() const
-{
-    return WithSeparator(platform::DesktopFolder());
-}
-
-std::string X11EditorPlatform::ApplicationDataFolder(bool system) const
-{
-    return system ? std::string("/usr/share/") : WithSeparator(platform::ApplicationDataFolder());
 }
 
 } // namespace zr

@@ -44,10 +44,6 @@ public:
     void OpenTextEntry(IControl& control, const ITextStyle& style, const IRectangle& rect,
                        std::string_view initialText, const IParameter* param) override;
     void CancelTextEntry() override;
-    std::string HostFolder() const override;
-    std::string ModuleFolder() const override;
-    std::string DesktopFolder() const override;
-    std::string ApplicationDataFolder(bool system) const override;
 
 private:
     // Destroys a window whose close was put off while it was busy (caller holds stateMutex_).
